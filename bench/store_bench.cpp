@@ -1,0 +1,119 @@
+// SaveData against the floor of any durable append: open O_APPEND, one write, fdatasync,
+// close of the same bytes. Also SaveData into a 1 GiB data file, which must cost the same
+// as into an empty one, since a store never reads the file.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <string>
+
+#include "errors/failure.h"
+#include "platform/application.h"
+#include "platform/dialogs.h"
+#include "platform/iconv_encoding.h"
+#include "platform/posix_text_file.h"
+#include "platform/services.h"
+#include "platform/settings_store.h"
+#include "platform/system_clock.h"
+#include "storage/data_file.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kNote = QString(100, u'n');
+
+class OnePathSettings final : public platform::SettingsStore {
+public:
+    QString path;
+    QString get(const QString&, const QString&, const QString&, const QString&) const override {
+        return path;
+    }
+    void save(const QString&, const QString&, const QString&, const QString&) override {}
+};
+
+class BenchApplication final : public platform::Application {
+public:
+    QString folder() const override { return folder_; }
+    QString userDataFolder() const override { return folder_; }
+    int majorVersion() const override { return 1; }
+    int minorVersion() const override { return 2; }
+
+private:
+    const QString folder_ = QDir::tempPath();
+};
+
+class AbortingDialogs final : public platform::Dialogs {
+public:
+    void messageBox(const platform::MessageBoxRequest& request) override {
+        qFatal("store failed: %s", qPrintable(request.text));
+    }
+    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
+};
+
+struct Fixture {
+    QTemporaryDir dir{QDir::currentPath() + u"/store_bench-XXXXXX"_s};  // on disk, not tmpfs
+    platform::SystemClock clock;
+    BenchApplication application;
+    OnePathSettings settings;
+    platform::PosixTextFile textFile;
+    platform::IconvEncoding encoding{"UTF-8"};
+    AbortingDialogs dialogs;
+    platform::Services services{clock, application, settings, textFile, encoding, dialogs};
+
+    QString freshFile(const char* name, qint64 size) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        QFile::remove(path);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || (size > 0 && !file.resize(size - 2)) ||
+            (size > 0 && (!file.seek(size - 2) || file.write("\r\n", 2) != 2))) {
+            qFatal("cannot prepare %s", name);
+        }
+        return path;
+    }
+};
+
+void BM_Floor(benchmark::State& state) {
+    Fixture fixture;
+    const QByteArray path = QFile::encodeName(fixture.freshFile("floor.txt", 0));
+    const std::string line = "2026/12/07,12:00,B," + kNote.toStdString() + "\r\n";
+    for (auto _ : state) {
+        const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0 || ::write(fd, line.data(), line.size()) != static_cast<ssize_t>(line.size()) ||
+            ::fdatasync(fd) != 0) {
+            state.SkipWithError("raw append failed");
+        }
+        ::close(fd);
+    }
+}
+
+void SaveDataInto(benchmark::State& state, qint64 initialSize) {
+    Fixture fixture;
+    fixture.settings.path = fixture.freshFile("notes.txt", initialSize);
+    for (auto _ : state) {
+        mdlLexbin::SaveData(fixture.services, kNote, u"B"_s);
+    }
+}
+
+void BM_SaveData(benchmark::State& state) { SaveDataInto(state, 0); }
+void BM_SaveDataInto1GiB(benchmark::State& state) { SaveDataInto(state, qint64{1} << 30); }
+
+}  // namespace
+
+// Interleaved repetitions, so a disk that slows down mid-run hurts every contender alike.
+BENCHMARK(BM_Floor)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+BENCHMARK(BM_SaveData)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+BENCHMARK(BM_SaveDataInto1GiB)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

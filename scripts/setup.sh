@@ -1,0 +1,53 @@
+# Shared by scripts/run and scripts/test: install what is missing, configure, build.
+# Sourced, not run.
+
+LEXBIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+LEXBIN_BUILD=${LEXBIN_BUILD:-$LEXBIN_ROOT/build}
+
+# What building and running need.
+LEXBIN_RUN_PACKAGES=(g++ cmake ninja-build qt6-base-dev fonts-ipafont-gothic)
+# What the tests add: a headless X server, a window manager, a key typist, a session bus.
+LEXBIN_TEST_PACKAGES=(libbenchmark-dev xvfb xauth xdotool openbox dbus x11-utils)
+
+say() { printf 'lexbin: %s\n' "$*" >&2; }
+
+missing_packages() {
+    local package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            printf '%s\n' "$package"
+    done
+}
+
+# Installs the named Debian packages that are not installed yet (apt-get as root, sudo
+# otherwise). Installs nothing, and asks for nothing, when all are present.
+ensure_packages() {
+    local missing
+    mapfile -t missing < <(missing_packages "$@")
+    [ "${#missing[@]}" -eq 0 ] && return 0
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null || { say "need root or sudo to install: ${missing[*]}"; return 1; }
+        sudo=(sudo)
+    fi
+    say "installing: ${missing[*]}"
+    if [ -z "$(find /var/lib/apt/lists -maxdepth 1 -name '*Packages*' -print -quit 2>/dev/null)" ]; then
+        "${sudo[@]}" apt-get update -qq || return 1
+    fi
+    if ! "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; then
+        # The package lists may be stale: refresh them once and try again.
+        "${sudo[@]}" apt-get update -qq &&
+            "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+                apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    fi
+}
+
+# Configures (once) and builds into $LEXBIN_BUILD; extra arguments go to the configure step.
+build_lexbin() {
+    if [ ! -f "$LEXBIN_BUILD/build.ninja" ]; then
+        cmake -S "$LEXBIN_ROOT" -B "$LEXBIN_BUILD" -G Ninja -DLEXBIN_WERROR=ON "$@" >/dev/null ||
+            return 1
+    fi
+    cmake --build "$LEXBIN_BUILD"
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+// Facts about the running program itself.
+class Application {
+public:
+    virtual ~Application() = default;
+    // The folder holding the executable, in native form, without a trailing separator
+    // except at a drive root.
+    virtual QString folder() const = 0;
+    // The per-user folder for the program's data, used when the program's own folder
+    // is not writable; it may not exist yet.
+    virtual QString userDataFolder() const = 0;
+    virtual int majorVersion() const = 0;
+    virtual int minorVersion() const = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+namespace platform {
+
+// The character set of the data file: the system's code page.
+class Encoding {
+public:
+    virtual ~Encoding() = default;
+    // Converts `text` to the data file's bytes. Throws errors::Failure (unrepresentable
+    // character) rather than writing a substitute for anything it cannot represent.
+    virtual std::string encode(const QString& text) const = 0;
+};
+
+}  // namespace platform

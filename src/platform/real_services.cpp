@@ -1,0 +1,28 @@
+#include "real_services.h"
+
+#include "iconv_encoding.h"
+#include "posix_text_file.h"
+#include "qsettings_store.h"
+#include "qt_application.h"
+#include "qt_dialogs.h"
+#include "system_clock.h"
+
+namespace platform {
+
+struct RealServices::Parts {
+    SystemClock clock;
+    QtApplication application;
+    QSettingsStore settings;
+    PosixTextFile textFile;
+    IconvEncoding encoding{IconvEncoding::SystemCodeSet()};
+    QtDialogs dialogs;
+};
+
+RealServices::RealServices()
+    : parts_(std::make_unique<Parts>()),
+      services_{parts_->clock,    parts_->application, parts_->settings,
+                parts_->textFile, parts_->encoding,    parts_->dialogs} {}
+
+RealServices::~RealServices() = default;
+
+}  // namespace platform

@@ -1,0 +1,23 @@
+#pragma once
+
+namespace platform {
+
+class Application;
+class Clock;
+class Dialogs;
+class Encoding;
+class SettingsStore;
+class TextFile;
+
+// Everything the program's core needs from the outside world, handed to it in one piece.
+// The real set lives in real_services.h; tests assemble theirs from doubles.
+struct Services {
+    Clock& clock;
+    Application& application;
+    SettingsStore& settings;
+    TextFile& textFile;
+    Encoding& encoding;
+    Dialogs& dialogs;
+};
+
+}  // namespace platform

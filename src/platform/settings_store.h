@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+// The per-user store of string settings, addressed by application, section and key.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    // The stored text, or `defaultValue` when the key has none. Never fails.
+    virtual QString get(const QString& application, const QString& section, const QString& key,
+                        const QString& defaultValue) const = 0;
+    // Stores the text durably; throws errors::Failure when the store cannot be written.
+    virtual void save(const QString& application, const QString& section, const QString& key,
+                      const QString& value) = 0;
+};
+
+}  // namespace platform

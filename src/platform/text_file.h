@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+namespace platform {
+
+// Append-only access to text files; every failure is thrown as errors::Failure.
+class TextFile {
+public:
+    virtual ~TextFile() = default;
+    // Appends `line` (already encoded and ending in its line break) to the file at `path`,
+    // creating the file but never its folder. The bytes go out in one write and reach the
+    // disk before this returns. If the file does not end in a line feed, a CR LF is put in
+    // front so that the line never runs on from a hand-edited last line.
+    virtual void appendLine(const QString& path, std::string_view line) = 0;
+    // Whether new files can be created in `folder`.
+    virtual bool isWritableFolder(const QString& folder) const = 0;
+    // Creates `folder` and its missing parents.
+    virtual void createFolder(const QString& folder) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,138 @@
+#include "number_text.h"
+
+#include <QLocale>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "errors/failure.h"
+
+using errors::ErrorNumber;
+using errors::Failure;
+using namespace Qt::StringLiterals;
+
+namespace settings {
+namespace {
+
+bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// Checks the decimal form and rewrites it in the "C" form that std::from_chars reads.
+// Returns an empty string when the text is not a number.
+std::string ToPlainDecimal(const QString& text, QChar decimalPoint) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && IsBlank(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && IsBlank(text[end - 1])) {
+        --end;
+    }
+    std::string plain;
+    qsizetype i = begin;
+    if (i < end && (text[i] == u'+' || text[i] == u'-')) {
+        if (text[i] == u'-') {
+            plain += '-';
+        }
+        ++i;
+    }
+    int mantissaDigits = 0;
+    bool seenPoint = false;
+    for (; i < end; ++i) {
+        const QChar c = text[i];
+        if (IsDigit(c)) {
+            plain += static_cast<char>(c.unicode());
+            ++mantissaDigits;
+        } else if (!seenPoint && (c == u'.' || c == decimalPoint)) {
+            plain += '.';
+            seenPoint = true;
+        } else {
+            break;
+        }
+    }
+    if (mantissaDigits == 0) {
+        return {};
+    }
+    if (i < end && (text[i] == u'e' || text[i] == u'E')) {
+        plain += 'e';
+        ++i;
+        if (i < end && (text[i] == u'+' || text[i] == u'-')) {
+            plain += static_cast<char>(text[i].unicode());
+            ++i;
+        }
+        int exponentDigits = 0;
+        for (; i < end && IsDigit(text[i]); ++i) {
+            plain += static_cast<char>(text[i].unicode());
+            ++exponentDigits;
+        }
+        if (exponentDigits == 0) {
+            return {};
+        }
+    }
+    return i == end ? plain : std::string();
+}
+
+}  // namespace
+
+QString SingleToText(float value) { return SingleToText(value, QLocale()); }
+
+QString SingleToText(float value, const QLocale& locale) {
+    if (value == 0.0f) {
+        return u"0"_s;  // no "-0"
+    }
+    std::array<char, 64> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    QString text = QString::fromLatin1(buffer.data(), result.ptr - buffer.data());
+    text.replace(u'.', locale.decimalPoint());
+    text.replace(u'e', u'E');
+    return text;
+}
+
+float TextToSingle(const QString& text) { return TextToSingle(text, QLocale()); }
+
+float TextToSingle(const QString& text, const QLocale& locale) {
+    const double value = TextToDouble(text, locale);
+    if (std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max())) {
+        throw Failure(ErrorNumber::Overflow);
+    }
+    return static_cast<float>(value);
+}
+
+double TextToDouble(const QString& text, const QLocale& locale) {
+    const QString point = locale.decimalPoint();
+    const std::string plain = ToPlainDecimal(text, point.size() == 1 ? point[0] : QChar(u'.'));
+    if (plain.empty()) {
+        throw Failure(ErrorNumber::TypeMismatch);
+    }
+    double value = 0.0;
+    const auto result = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Too large overflows; too small is as good as zero.
+        const auto exponent = plain.find('e');
+        const bool tiny = exponent != std::string::npos && plain[exponent + 1] == '-';
+        if (!tiny) {
+            throw Failure(ErrorNumber::Overflow);
+        }
+        return plain.front() == '-' ? -0.0 : 0.0;
+    }
+    if (result.ec != std::errc() || result.ptr != plain.data() + plain.size()) {
+        throw Failure(ErrorNumber::TypeMismatch);
+    }
+    return value;
+}
+
+std::int32_t RoundToLong(double value) {
+    if (!std::isfinite(value)) {
+        throw Failure(ErrorNumber::Overflow);
+    }
+    const double rounded = std::nearbyint(value);  // the default mode rounds half to even
+    if (rounded < static_cast<double>(std::numeric_limits<std::int32_t>::min()) ||
+        rounded > static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
+        throw Failure(ErrorNumber::Overflow);
+    }
+    return static_cast<std::int32_t>(rounded);
+}
+
+}  // namespace settings

@@ -1,0 +1,38 @@
+#include "settings_keys.h"
+
+#include <cassert>
+
+#include "platform/services.h"
+#include "platform/settings_store.h"
+
+namespace settings {
+
+const KeyInfo& Info(Key key) {
+    for (const KeyInfo& info : kKeys) {
+        if (info.key == key) {
+            return info;
+        }
+    }
+    assert(false && "every Key has a row in kKeys");
+    return kKeys[0];
+}
+
+QString KeyName(Key key) { return QString::fromUtf16(Info(key).name); }
+
+QString FixedDefault(Key key) {
+    const char16_t* value = Info(key).fixedDefault;
+    assert(value != nullptr);
+    return value ? QString::fromUtf16(value) : QString();
+}
+
+QString GetSetting(const platform::Services& services, Key key, const QString& defaultValue) {
+    return services.settings.get(QString::fromUtf16(kApplication), QString::fromUtf16(kSection),
+                                 KeyName(key), defaultValue);
+}
+
+void SaveSetting(const platform::Services& services, Key key, const QString& value) {
+    services.settings.save(QString::fromUtf16(kApplication), QString::fromUtf16(kSection),
+                           KeyName(key), value);
+}
+
+}  // namespace settings

@@ -1,0 +1,73 @@
+#include "data_file.h"
+
+#include <QDir>
+
+#include "errors/trap.h"
+#include "note_record.h"
+#include "platform/application.h"
+#include "platform/clock.h"
+#include "platform/encoding.h"
+#include "platform/services.h"
+#include "platform/text_file.h"
+#include "settings/settings_keys.h"
+
+using namespace Qt::StringLiterals;
+
+namespace mdlLexbin {
+namespace {
+
+const QString kDataFileName = u"LexbinDB.txt"_s;
+
+QString JoinPath(const QString& folder, const QString& name) {
+    if (folder.endsWith(u'/') || folder.endsWith(QDir::separator())) {
+        return folder + name;  // a drive or file system root
+    }
+    return folder + QDir::separator() + name;
+}
+
+QString UserDataFilePath(const platform::Services& services) {
+    return JoinPath(services.application.userDataFolder(), kDataFileName);
+}
+
+}  // namespace
+
+QString DefaultFilePath(const platform::Services& services) {
+    const QString folder = services.application.folder();
+    if (services.textFile.isWritableFolder(folder)) {
+        return JoinPath(folder, kDataFileName);
+    }
+    return UserDataFilePath(services);
+}
+
+QString GetFilePath(const platform::Services& services) {
+    QString path;
+    Trap(services, u"mdlLexbin!GetFilePath"_s, [&] {
+        // A missing key and a blank value both mean the default, which is worked out only
+        // then: it costs a look at the file system.
+        const QString stored = settings::GetSetting(services, settings::Key::DataFilePath, {});
+        path = IsBlank(stored) ? DefaultFilePath(services) : stored;
+    });
+    return path;
+}
+
+bool SaveData(const platform::Services& services, const QString& text,
+              const QString& importanceCode) {
+    return Trap(services, u"mdlLexbin!SaveData"_s, [&] {
+        const QString flat = FlattenNote(text);
+        if (IsBlank(flat)) {
+            return;
+        }
+        const QString record = BuildRecord(services.clock.now(), services.clock.separators(),
+                                           importanceCode, flat) +
+                               u"\r\n"_s;
+        // Encode before touching the file: a note that cannot be represented writes nothing.
+        const std::string bytes = services.encoding.encode(record);
+        const QString path = GetFilePath(services);
+        if (!path.isEmpty() && path == UserDataFilePath(services)) {
+            services.textFile.createFolder(services.application.userDataFolder());
+        }
+        services.textFile.appendLine(path, bytes);
+    });
+}
+
+}  // namespace mdlLexbin

@@ -1,0 +1,37 @@
+#include "note_record.h"
+
+#include "platform/clock.h"
+
+using namespace Qt::StringLiterals;
+
+namespace mdlLexbin {
+namespace {
+
+QString TwoDigits(int value) { return QString::number(value).rightJustified(2, u'0'); }
+
+}  // namespace
+
+QString FlattenNote(const QString& text) {
+    QString flat = text;
+    flat.remove(u"\r\n"_s);
+    return flat;
+}
+
+bool IsBlank(const QString& text) {
+    for (const QChar c : text) {
+        if (c != u' ' && c != QChar(0x3000)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+QString BuildRecord(const platform::LocalTime& time, const platform::DateTimeSeparators& separators,
+                    const QString& importanceCode, const QString& flatText) {
+    const QString date = QString::number(time.year).rightJustified(4, u'0') + separators.date +
+                         TwoDigits(time.month) + separators.date + TwoDigits(time.day);
+    const QString clock = TwoDigits(time.hour) + separators.time + TwoDigits(time.minute);
+    return date + u',' + clock + u',' + importanceCode + u',' + flatText;
+}
+
+}  // namespace mdlLexbin

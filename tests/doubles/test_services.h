@@ -1,0 +1,24 @@
+#pragma once
+
+#include "fake_application.h"
+#include "fake_clock.h"
+#include "memory_settings.h"
+#include "platform/iconv_encoding.h"
+#include "platform/posix_text_file.h"
+#include "platform/services.h"
+#include "scripted_dialogs.h"
+
+// Doubles for clock, settings and boxes; the real file append and encoding, so stores hit
+// real files in the test's temporary folder.
+struct TestServices {
+    FakeClock clock;
+    FakeApplication application;
+    MemorySettings settings;
+    platform::PosixTextFile textFile;
+    platform::IconvEncoding encoding{"UTF-8"};
+    ScriptedDialogs dialogs;
+
+    platform::Services services() {
+        return {clock, application, settings, textFile, encoding, dialogs};
+    }
+};

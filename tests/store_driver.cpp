@@ -1,0 +1,37 @@
+// Test driver: stores numbered notes into one data file in a loop, printing "stored N"
+// after each store that returned. Used to check concurrent and interrupted stores.
+//   store_driver <data file> <count> <tag>
+#include <QCoreApplication>
+#include <cstdio>
+
+#include "doubles/test_services.h"
+#include "platform/system_clock.h"
+#include "storage/data_file.h"
+
+using namespace Qt::StringLiterals;
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 4) {
+        std::fprintf(stderr, "usage: store_driver <data file> <count> <tag>\n");
+        return 2;
+    }
+    TestServices ts;
+    platform::SystemClock clock;
+    ts.settings.set(u"DataFilePath"_s, args[1]);
+    const int count = args[2].toInt();
+    const QString padding(64, u'x');  // long enough that a torn line would show
+    for (int i = 1; i <= count; ++i) {
+        const QString note = args[3] + u'-' + QString::number(i) + u'-' + padding;
+        const platform::Services services{clock,       ts.application, ts.settings,
+                                          ts.textFile, ts.encoding,    ts.dialogs};
+        if (!mdlLexbin::SaveData(services, note, u"B"_s)) {
+            std::fprintf(stderr, "%s\n", qPrintable(ts.dialogs.shown.last().text));
+            return 1;
+        }
+        std::printf("stored %d\n", i);
+        std::fflush(stdout);
+    }
+    return 0;
+}
