@@ -16,9 +16,11 @@
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/iconv_encoding.h"
+#include "platform/input_method.h"
 #include "platform/posix_text_file.h"
 #include "platform/services.h"
 #include "platform/settings_store.h"
+#include "platform/string_table.h"
 #include "platform/system_clock.h"
 #include "storage/data_file.h"
 
@@ -56,6 +58,16 @@ public:
     QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
 };
 
+class NoStrings final : public platform::StringTable {
+public:
+    QString text(int) const override { return {}; }
+};
+
+class NoInputMethod final : public platform::InputMethod {
+public:
+    void switchOn(QWidget&) override {}
+};
+
 struct Fixture {
     QTemporaryDir dir{QDir::currentPath() + u"/store_bench-XXXXXX"_s};  // on disk, not tmpfs
     platform::SystemClock clock;
@@ -64,7 +76,10 @@ struct Fixture {
     platform::PosixTextFile textFile;
     platform::IconvEncoding encoding{"UTF-8"};
     AbortingDialogs dialogs;
-    platform::Services services{clock, application, settings, textFile, encoding, dialogs};
+    NoStrings strings;
+    NoInputMethod inputMethod;
+    platform::Services services{clock,    application, settings, textFile,
+                                encoding, dialogs,     strings,  inputMethod};
 
     QString freshFile(const char* name, qint64 size) {
         const QString path = dir.filePath(QString::fromLatin1(name));
@@ -100,8 +115,12 @@ void SaveDataInto(benchmark::State& state, qint64 initialSize) {
     }
 }
 
-void BM_SaveData(benchmark::State& state) { SaveDataInto(state, 0); }
-void BM_SaveDataInto1GiB(benchmark::State& state) { SaveDataInto(state, qint64{1} << 30); }
+void BM_SaveData(benchmark::State& state) {
+    SaveDataInto(state, 0);
+}
+void BM_SaveDataInto1GiB(benchmark::State& state) {
+    SaveDataInto(state, qint64{1} << 30);
+}
 
 }  // namespace
 

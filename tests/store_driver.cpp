@@ -24,8 +24,8 @@ int main(int argc, char* argv[]) {
     const QString padding(64, u'x');  // long enough that a torn line would show
     for (int i = 1; i <= count; ++i) {
         const QString note = args[3] + u'-' + QString::number(i) + u'-' + padding;
-        const platform::Services services{clock,       ts.application, ts.settings,
-                                          ts.textFile, ts.encoding,    ts.dialogs};
+        const platform::Services services{clock,       ts.application, ts.settings, ts.textFile,
+                                          ts.encoding, ts.dialogs,     ts.strings,  ts.inputMethod};
         if (!mdlLexbin::SaveData(services, note, u"B"_s)) {
             std::fprintf(stderr, "%s\n", qPrintable(ts.dialogs.shown.last().text));
             return 1;

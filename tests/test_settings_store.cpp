@@ -24,7 +24,8 @@ private Q_SLOTS:
 
 private:
     platform::Services services() {
-        return {ts_.clock, ts_.application, store_, ts_.textFile, ts_.encoding, ts_.dialogs};
+        return {ts_.clock,    ts_.application, store_,      ts_.textFile,
+                ts_.encoding, ts_.dialogs,     ts_.strings, ts_.inputMethod};
     }
     QString configFile() const { return config_.path(u"Lexbin/Lexbin.conf"_s); }
 
@@ -38,12 +39,13 @@ void SettingsStoreTest::initTestCase() {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
 }
 
-void SettingsStoreTest::init() { QFile::remove(configFile()); }
+void SettingsStoreTest::init() {
+    QFile::remove(configFile());
+}
 
 void SettingsStoreTest::everyKeyRoundTrips() {
-    const QString values[] = {u"10.5"_s, u"1"_s,   u"-60"_s,
-                              u"1200"_s, u"7380"_s, u"4044"_s,
-                              u" /tmp/a b,c.txt "_s};
+    const QString values[] = {
+        u"10.5"_s, u"1"_s, u"-60"_s, u"1200"_s, u"7380"_s, u"4044"_s, u" /tmp/a b,c.txt "_s};
     int i = 0;
     for (const settings::KeyInfo& info : settings::kKeys) {
         settings::SaveSetting(services(), info.key, values[i++]);
@@ -77,8 +79,8 @@ void SettingsStoreTest::handEditedCommaReadsBackAsWritten() {
 
 void SettingsStoreTest::readOnlyStoreRaisesTheSettingsFailure() {
     settings::SaveSetting(services(), settings::Key::Top, u"100"_s);
-    const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
-                          QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup;
+    const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther |
+                          QFile::ReadGroup | QFile::ExeGroup;
     QVERIFY(QFile::setPermissions(configFile(), QFile::ReadOwner | QFile::ReadOther));
     QVERIFY(QFile::setPermissions(config_.path(u"Lexbin"_s), readOnly));
     QVERIFY(QFile::setPermissions(config_.path(), readOnly));

@@ -1,16 +1,17 @@
 #include <QApplication>
-#include <QLabel>
 
+#include "frm_main.h"
 #include "platform/real_services.h"
 
 using namespace Qt::StringLiterals;
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(u"lexbin"_s);
     platform::RealServices services;
-    QLabel window(u"Lexbin"_s);
-    window.setWindowTitle(u"Lexbin"_s);
-    window.resize(492, 270);
+
+    frmMain window(services.services());
+    window.Form_Load();
     window.show();
     return QApplication::exec();
 }

@@ -1,10 +1,12 @@
 #include "real_services.h"
 
+#include "fcitx_input_method.h"
 #include "iconv_encoding.h"
 #include "posix_text_file.h"
 #include "qsettings_store.h"
 #include "qt_application.h"
 #include "qt_dialogs.h"
+#include "resource_string_table.h"
 #include "system_clock.h"
 
 namespace platform {
@@ -16,12 +18,15 @@ struct RealServices::Parts {
     PosixTextFile textFile;
     IconvEncoding encoding{IconvEncoding::SystemCodeSet()};
     QtDialogs dialogs;
+    ResourceStringTable strings;
+    FcitxInputMethod inputMethod;
 };
 
 RealServices::RealServices()
-    : parts_(std::make_unique<Parts>()),
-      services_{parts_->clock,    parts_->application, parts_->settings,
-                parts_->textFile, parts_->encoding,    parts_->dialogs} {}
+    : parts_(std::make_unique<Parts>()), services_{parts_->clock,    parts_->application,
+                                                   parts_->settings, parts_->textFile,
+                                                   parts_->encoding, parts_->dialogs,
+                                                   parts_->strings,  parts_->inputMethod} {}
 
 RealServices::~RealServices() = default;
 

@@ -6,7 +6,9 @@ class Application;
 class Clock;
 class Dialogs;
 class Encoding;
+class InputMethod;
 class SettingsStore;
+class StringTable;
 class TextFile;
 
 // Everything the program's core needs from the outside world, handed to it in one piece.
@@ -18,6 +20,8 @@ struct Services {
     TextFile& textFile;
     Encoding& encoding;
     Dialogs& dialogs;
+    StringTable& strings;
+    InputMethod& inputMethod;
 };
 
 }  // namespace platform

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "counting_input_method.h"
 #include "fake_application.h"
 #include "fake_clock.h"
+#include "fake_string_table.h"
 #include "memory_settings.h"
 #include "platform/iconv_encoding.h"
 #include "platform/posix_text_file.h"
@@ -17,8 +19,10 @@ struct TestServices {
     platform::PosixTextFile textFile;
     platform::IconvEncoding encoding{"UTF-8"};
     ScriptedDialogs dialogs;
+    FakeStringTable strings;
+    CountingInputMethod inputMethod;
 
     platform::Services services() {
-        return {clock, application, settings, textFile, encoding, dialogs};
+        return {clock, application, settings, textFile, encoding, dialogs, strings, inputMethod};
     }
 };

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QMainWindow>
+#include <array>
+#include <cstdint>
+
+#include "frm_main_design.h"
+
+class NoteEdit;
+class OptionButton;
+class QAction;
+class QMenu;
+
+namespace platform {
+struct Services;
+}
+
+// The note window: the text box, the three importance buttons and the menu bar.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit frmMain(const platform::Services& services, QWidget* parent = nullptr);
+
+    // Runs once, before the window is first shown: captions, minimum-size metrics, and the
+    // font size, input method choice and geometry saved at the last close.
+    void Form_Load();
+
+    // The minimum-size metrics, in twips; zero until Form_Load has taken them.
+    struct Metrics {
+        std::int32_t FrameWidth = 0;
+        std::int32_t FrameHeight = 0;
+        std::int32_t MinClientHeight = 0;
+        std::int32_t MinClientWidth = 0;
+    };
+    const Metrics& metrics() const { return metrics_; }
+
+    // What the logic sees of the window, in twips.
+    float windowLeft() const;
+    float windowTop() const;
+    float windowWidth() const;
+    float windowHeight() const;
+    float clientWidth() const;
+    float clientHeight() const;
+    const frm_main_design::Box& textBoxBox() const { return textBoxBox_; }
+    bool imeChoice() const;
+
+    NoteEdit* txtMain() const { return txtMain_; }
+    OptionButton* optImportance(int index) const { return optImportance_.at(index); }
+    QAction* menuItem(const QString& name) const { return menuItems_.value(name); }
+
+    // "A", "B" or "C" for the first selected importance button, "" when none is.
+    QString GetImportance() const;
+
+    // The note text box's font size in points. Setting throws errors::Failure for a size
+    // no font can take.
+    float textBoxFontSize() const;
+    void setTextBoxFontSize(float points);
+    // Windows' own font dialogs stop at this size.
+    static constexpr float kMaxFontPoints = 1638;
+
+public Q_SLOTS:
+    void mnuFileSave_Click();
+    void mnuFileSaveexit_Click();
+    void mnuFileExit_Click();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    QList<QObject*> controlOrder() const;
+
+    void Form_Resize();
+    void Form_Unload();
+
+    void setWindowLeft(float twips);
+    void setWindowTop(float twips);
+    void setWindowWidth(float twips);
+    void setWindowHeight(float twips);
+    void setTextBoxWidth(float twips);
+    void setTextBoxHeight(float twips);
+    void keepTitleBarOnScreen();
+    int menuBarHeight() const;
+    bool windowManagerRefusedToGrow() const;
+
+    const platform::Services& services_;
+    NoteEdit* txtMain_ = nullptr;
+    std::array<OptionButton*, 3> optImportance_{};
+    QHash<QString, QAction*> menuItems_;
+    QList<QMenu*> menus_;
+    frm_main_design::Box textBoxBox_ = frm_main_design::kTextBox;
+    Metrics metrics_;
+    QSize grownFrom_;  // the size the resize rules last grew the window from, and when
+    QElapsedTimer grownAt_;
+    bool imeOn_ = false;  // the input method mode of txtMain, set once at load
+};

@@ -1,0 +1,35 @@
+// The File menu: store, store and exit, exit.
+#include "frm_main.h"
+#include "note_edit.h"
+#include "option_button.h"
+#include "storage/data_file.h"
+
+using namespace Qt::StringLiterals;
+
+QString frmMain::GetImportance() const {
+    static const QString kCodes[] = {u"A"_s, u"B"_s, u"C"_s};
+    for (int i = 0; i < 3; ++i) {
+        if (optImportance_[i]->isChecked()) {
+            return kCodes[i];
+        }
+    }
+    return {};
+}
+
+// The box is emptied only when the note is safe: a note whose store failed stays for the
+// user to try again (the error box has told why).
+void frmMain::mnuFileSave_Click() {
+    if (mdlLexbin::SaveData(services_, txtMain_->noteText(), GetImportance())) {
+        txtMain_->setPlainText({});
+    }
+}
+
+void frmMain::mnuFileSaveexit_Click() {
+    if (mdlLexbin::SaveData(services_, txtMain_->noteText(), GetImportance())) {
+        close();
+    }
+}
+
+void frmMain::mnuFileExit_Click() {
+    close();
+}

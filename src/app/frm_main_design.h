@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QKeySequence>
+
+// The main window as designed, before its captions are loaded. Positions and sizes are in
+// twips, measured from the top-left corner of the client area (below the menu bar).
+namespace frm_main_design {
+
+inline constexpr char16_t kTitle[] = u"Form1";
+inline constexpr char16_t kTag[] = u"1000";
+inline constexpr float kClientWidth = 7380;
+inline constexpr float kClientHeight = 4044;
+inline constexpr double kFontPointSize = 10.2;
+
+struct Box {
+    float left, top, width, height;
+};
+
+inline constexpr Box kTextBox = {0, 600, 4932, 852};
+
+struct OptionButton {
+    Box box;
+    const char16_t* tag;
+    const char16_t* caption;
+};
+// optImportance(0..2); index 2 (normal) is selected at creation.
+inline constexpr OptionButton kOptionButtons[] = {
+    {{360, 120, 1452, 372}, u"1200", u"(0)"},
+    {{1920, 120, 1452, 372}, u"1201", u"(1)"},
+    {{3480, 120, 1452, 372}, u"1202", u"(2)"},
+};
+inline constexpr int kSelectedOption = 2;
+
+// The menu bar top to bottom; level 1 is a menu on the bar, level 2 an item of the menu
+// above it. Each carries its caption's resource ID as its designed caption.
+struct MenuEntry {
+    int level;
+    const char16_t* name;
+    const char16_t* caption;
+    int shortcut;  // a combined Qt key and modifiers; 0 for none
+};
+inline constexpr MenuEntry kMenus[] = {
+    {1, u"mnuFile", u"1100", 0},
+    {2, u"mnuFileSave", u"1101", (Qt::CTRL | Qt::Key_S).toCombined()},
+    {2, u"mnuFileSaveexit", u"1102", (Qt::CTRL | Qt::Key_Q).toCombined()},
+    {2, u"mnuFileExit", u"1103", 0},
+    {1, u"mnuSet", u"1110", 0},
+    {2, u"mnuSetPath", u"1111", 0},
+    {2, u"mnuSetFont", u"1112", 0},
+    {2, u"mnuSetIMEMode", u"1113", 0},
+    {1, u"mnuHelp", u"1120", 0},
+    {2, u"mnuHelpAbout", u"1121", 0},
+};
+
+}  // namespace frm_main_design

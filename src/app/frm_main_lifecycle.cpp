@@ -1,0 +1,195 @@
+// The main window's load, resize and unload handlers.
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLocale>
+#include <limits>
+
+#include "captions/load_res_setting.h"
+#include "errors/failure.h"
+#include "errors/trap.h"
+#include "frm_main.h"
+#include "note_edit.h"
+#include "platform/qt_control_enumeration.h"
+#include "platform/screen_placement.h"
+#include "platform/twips.h"
+#include "settings/number_text.h"
+#include "settings/settings_keys.h"
+
+using namespace Qt::StringLiterals;
+using errors::ErrorNumber;
+using errors::Failure;
+using platform::TwipsToPixels;
+using settings::Key;
+
+namespace {
+
+// A sum of two whole numbers of twips that must fit in 32 bits.
+std::int32_t Sum32(std::int32_t a, std::int32_t b) {
+    const std::int64_t sum = std::int64_t{a} + b;
+    if (sum < std::numeric_limits<std::int32_t>::min() ||
+        sum > std::numeric_limits<std::int32_t>::max()) {
+        throw Failure(ErrorNumber::Overflow);
+    }
+    return static_cast<std::int32_t>(sum);
+}
+
+// A size the window or a control cannot take.
+int ToSizePixels(float twips) {
+    if (!(twips >= 0)) {
+        throw Failure(ErrorNumber::InvalidPropertyValue);
+    }
+    return TwipsToPixels(twips);
+}
+
+constexpr Qt::WindowStates kNotNormal =
+    Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+
+}  // namespace
+
+void frmMain::Form_Load() {
+    mdlLexbin::Trap(services_, u"frmMain!Form_Load"_s, [&] {
+        mdlLexbin::LoadResSetting(services_, platform::EnumerateControls(*this, controlOrder()));
+
+        // Measured after the captions, before the saved geometry: the menu bar's height is
+        // whatever it takes now.
+        const frm_main_design::Box& first = frm_main_design::kOptionButtons[0].box;
+        const frm_main_design::Box& last = frm_main_design::kOptionButtons[2].box;
+        metrics_.FrameWidth = settings::RoundToLong(windowWidth() - clientWidth());
+        metrics_.FrameHeight = settings::RoundToLong(windowHeight() - clientHeight());
+        metrics_.MinClientHeight = settings::RoundToLong(first.height + textBoxBox_.top);
+        metrics_.MinClientWidth = settings::RoundToLong(last.width + last.left);
+
+        const auto readSingle = [&](Key key, float current) {
+            return settings::TextToSingle(
+                settings::GetSetting(services_, key, settings::SingleToText(current)));
+        };
+        setTextBoxFontSize(readSingle(Key::FontSize, textBoxFontSize()));
+
+        const QString ime = settings::GetSetting(services_, Key::AutoEnableIME,
+                                                 settings::FixedDefault(Key::AutoEnableIME));
+        if (settings::RoundToLong(settings::TextToDouble(ime, QLocale())) == 1) {
+            imeOn_ = true;
+            menuItems_[u"mnuSetIMEMode"_s]->setChecked(true);
+        }
+
+        setWindowLeft(readSingle(Key::Left, windowLeft()));
+        setWindowTop(readSingle(Key::Top, windowTop()));
+        setWindowWidth(readSingle(Key::Width, windowWidth()));
+        setWindowHeight(readSingle(Key::Height, windowHeight()));
+        keepTitleBarOnScreen();
+    });
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmMain::Form_Resize() {
+    mdlLexbin::Trap(services_, u"frmMain!Form_Resize"_s, [&] {
+        if (isMinimized()) {
+            return;
+        }
+        const bool tooNarrow = clientWidth() < metrics_.MinClientWidth;
+        const bool tooLow = clientHeight() < metrics_.MinClientHeight;
+        if ((tooNarrow || tooLow) && !windowManagerRefusedToGrow()) {
+            grownFrom_ = size();
+            grownAt_.start();
+            if (tooNarrow) {
+                setWindowWidth(Sum32(metrics_.FrameWidth, metrics_.MinClientWidth));
+            }
+            if (clientHeight() < metrics_.MinClientHeight) {
+                setWindowHeight(Sum32(metrics_.FrameHeight, metrics_.MinClientHeight) +
+                                frm_main_design::kOptionButtons[0].box.height);
+            }
+        }
+        setTextBoxWidth(clientWidth());
+        setTextBoxHeight(clientHeight() - textBoxBox_.top);
+    });
+}
+
+// The window is given a larger size at once, and the window manager answers later. One that
+// will not let it grow (a tiling one) answers with the same small size again; asking again
+// would go on for ever.
+bool frmMain::windowManagerRefusedToGrow() const {
+    return size() == grownFrom_ && grownAt_.isValid() && grownAt_.elapsed() < 1000;
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();  // a close is never refused
+}
+
+void frmMain::Form_Unload() {
+    mdlLexbin::Trap(services_, u"frmMain!Form_Unload"_s, [&] {
+        settings::SaveSetting(services_, Key::AutoEnableIME, imeChoice() ? u"1"_s : u"0"_s);
+        if (!(windowState() & kNotNormal)) {
+            settings::SaveSetting(services_, Key::Left, settings::SingleToText(windowLeft()));
+            settings::SaveSetting(services_, Key::Top, settings::SingleToText(windowTop()));
+            settings::SaveSetting(services_, Key::Width, settings::SingleToText(windowWidth()));
+            settings::SaveSetting(services_, Key::Height, settings::SingleToText(windowHeight()));
+        }
+        QCoreApplication::quit();
+    });
+}
+
+float frmMain::textBoxFontSize() const {
+    return static_cast<float>(txtMain_->font().pointSizeF());
+}
+
+void frmMain::setTextBoxFontSize(float points) {
+    if (!(points > 0 && points <= kMaxFontPoints)) {
+        throw Failure(ErrorNumber::InvalidPropertyValue);
+    }
+    QFont font = txtMain_->font();
+    font.setPointSizeF(points);
+    txtMain_->setFont(font);
+}
+
+// Setting a value the window already has changes nothing; in particular it does not take
+// the first placement away from the window manager.
+void frmMain::setWindowLeft(float twips) {
+    const int x = TwipsToPixels(twips);
+    if (x != pos().x()) {
+        move(x, pos().y());
+    }
+}
+
+void frmMain::setWindowTop(float twips) {
+    const int y = TwipsToPixels(twips);
+    if (y != pos().y()) {
+        move(pos().x(), y);
+    }
+}
+
+void frmMain::setWindowWidth(float twips) {
+    const int width = ToSizePixels(twips);
+    if (width != this->width()) {
+        resize(width, height());
+    }
+}
+
+void frmMain::setWindowHeight(float twips) {
+    const int height = ToSizePixels(twips);
+    if (height != this->height()) {
+        resize(width(), height);
+    }
+}
+
+void frmMain::setTextBoxWidth(float twips) {
+    textBoxBox_.width = twips;
+    txtMain_->resize(ToSizePixels(twips), txtMain_->height());
+}
+
+void frmMain::setTextBoxHeight(float twips) {
+    textBoxBox_.height = twips;
+    txtMain_->resize(txtMain_->width(), ToSizePixels(twips));
+}
+
+// A window saved on a monitor that is gone would open where nobody can see it.
+void frmMain::keepTitleBarOnScreen() {
+    const QPoint place = platform::KeepTitleBarOnScreen(QRect(pos(), size()));
+    if (place != pos()) {
+        move(place);
+    }
+}

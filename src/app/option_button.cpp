@@ -1,0 +1,12 @@
+#include "option_button.h"
+
+#include <QShortcutEvent>
+
+bool OptionButton::event(QEvent* event) {
+    if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+        setFocus(Qt::ShortcutFocusReason);
+        click();
+        return true;
+    }
+    return QRadioButton::event(event);
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QtTest>
+#include <memory>
+
+#include "doubles/test_services.h"
+#include "frm_main.h"
+#include "platform/resource_string_table.h"
+#include "support/temp_folder.h"
+
+// A main window over test doubles, the program's real string table, and a data file in a
+// temporary folder.
+struct MainWindowFixture {
+    TempFolder folder;
+    TestServices ts;
+    platform::ResourceStringTable strings;
+    platform::Services services;
+    std::unique_ptr<frmMain> window;
+
+    // The counting input method double unless the test brings another.
+    explicit MainWindowFixture(platform::InputMethod* inputMethod = nullptr)
+        : services{ts.clock,    ts.application,
+                   ts.settings, ts.textFile,
+                   ts.encoding, ts.dialogs,
+                   strings,     inputMethod ? *inputMethod : ts.inputMethod} {
+        ts.application.programFolder = folder.path();
+        ts.application.dataFolder = folder.path(QStringLiteral("userdata"));
+        ts.settings.set(QStringLiteral("DataFilePath"), dataFile());
+    }
+    QString dataFile() const { return folder.path(QStringLiteral("notes.txt")); }
+    QByteArray data() const { return TempFolder::read(dataFile()); }
+
+    frmMain& create() {
+        window = std::make_unique<frmMain>(services);
+        return *window;
+    }
+    frmMain& load() {
+        create().Form_Load();
+        return *window;
+    }
+    // Loaded, shown and active, so that shortcuts and focus work.
+    frmMain& show() {
+        load().show();
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window.get())) {
+            qWarning("the main window did not become active");
+        }
+        return *window;
+    }
+};
