@@ -71,9 +71,8 @@ void LocaleServicesTest::encodesIntoNamedCodeSets_data() {
     QTest::addColumn<QByteArray>("codeSet");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("CP932 kana and kanji")
-        << QByteArray("CP932") << u"日本語メモ"_s
-        << QByteArray("\x93\xfa\x96\x7b\x8c\xea\x83\x81\x83\x82");
+    QTest::newRow("CP932 kana and kanji") << QByteArray("CP932") << u"日本語メモ"_s
+                                          << QByteArray("\x93\xfa\x96\x7b\x8c\xea\x83\x81\x83\x82");
     QTest::newRow("CP932 half-width kana") << QByteArray("CP932") << u"ｱ"_s << QByteArray("\xb1");
     QTest::newRow("CP932 wave dash as Windows writes it")
         << QByteArray("CP932") << u"～"_s << QByteArray("\x81\x60");

@@ -138,8 +138,8 @@ void NumberTextTest::roundsHalfToEven() {
 }
 
 void NumberTextTest::roundingOverflowsBeyond32Bits() {
-    for (const double value : {2147483647.5, -2147483649.0, 1e10, -1e10,
-                               std::numeric_limits<double>::infinity()}) {
+    for (const double value :
+         {2147483647.5, -2147483649.0, 1e10, -1e10, std::numeric_limits<double>::infinity()}) {
         try {
             settings::RoundToLong(value);
             QFAIL(qPrintable(u"no overflow for "_s + QString::number(value)));

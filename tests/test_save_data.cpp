@@ -221,8 +221,7 @@ void SaveDataTest::nextStoreSucceedsOnceTheFolderExists() {
     QVERIFY(!store(u"lost"_s));
     QVERIFY(QDir(folder_->path()).mkdir(u"later"_s));
     QVERIFY(store(u"kept"_s));
-    QCOMPARE(TempFolder::read(folder_->path(u"later/notes.txt"_s)),
-             "2001/04/22,09:34,B,kept\r\n");
+    QCOMPARE(TempFolder::read(folder_->path(u"later/notes.txt"_s)), "2001/04/22,09:34,B,kept\r\n");
     QCOMPARE(ts_->dialogs.shown.size(), 1);
 }
 
@@ -263,8 +262,8 @@ void SaveDataTest::unwritableProgramFolderUsesTheUserDataFolder() {
     const auto readAndEnter = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
                               QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup;
     QVERIFY(QFile::setPermissions(program, readAndEnter));
-    QVERIFY(QFile::setPermissions(folder_->path(), readAndEnter | QFile::WriteOwner |
-                                                       QFile::WriteGroup | QFile::WriteOther));
+    QVERIFY(QFile::setPermissions(
+        folder_->path(), readAndEnter | QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
     ts_->application.programFolder = program;
     const QString expected = folder_->path(u"userdata/LexbinDB.txt"_s);
 

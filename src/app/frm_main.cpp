@@ -6,6 +6,7 @@
 
 #include "note_edit.h"
 #include "option_button.h"
+#include "platform/design_font.h"
 #include "platform/input_method.h"
 #include "platform/services.h"
 #include "platform/twips.h"
@@ -16,14 +17,8 @@ using platform::TwipsToPixels;
 
 namespace {
 
-// The design's face first, then Japanese Gothic faces found on Linux desktops.
-const QStringList kFontFamilies = {
-    u"ＭＳ Ｐゴシック"_s, u"MS PGothic"_s,    u"IPAPGothic"_s,  u"Noto Sans CJK JP"_s,
-    u"VL PGothic"_s,      u"Takao PGothic"_s, u"IPAexGothic"_s, u"Source Han Sans JP"_s};
-
 QRect ToPixels(const frm_main_design::Box& box) {
-    return {TwipsToPixels(box.left), TwipsToPixels(box.top), TwipsToPixels(box.width),
-            TwipsToPixels(box.height)};
+    return TwipsToPixels(box.left, box.top, box.width, box.height);
 }
 
 }  // namespace
@@ -37,10 +32,7 @@ frmMain::frmMain(const platform::Services& services, QWidget* parent)
     icon.addFile(u":/lexbin/icons/lexbin-32.png"_s, QSize(32, 32));
     icon.addFile(u":/lexbin/icons/lexbin-16.png"_s, QSize(16, 16));
     setWindowIcon(icon);
-    QFont font;
-    font.setFamilies(kFontFamilies);
-    font.setPointSizeF(frm_main_design::kFontPointSize);
-    setFont(font);
+    setFont(platform::DesignFont(frm_main_design::kFontPointSize));
 
     createControls();
     createMenus();
@@ -108,6 +100,9 @@ void frmMain::createMenus() {
     connect(menuItems_[u"mnuFileSaveexit"_s], &QAction::triggered, this,
             &frmMain::mnuFileSaveexit_Click);
     connect(menuItems_[u"mnuFileExit"_s], &QAction::triggered, this, &frmMain::mnuFileExit_Click);
+    connect(menuItems_[u"mnuSetPath"_s], &QAction::triggered, this, &frmMain::mnuSetPath_Click);
+    connect(menuItems_[u"mnuSetFont"_s], &QAction::triggered, this, &frmMain::mnuSetFont_Click);
+    connect(menuItems_[u"mnuHelpAbout"_s], &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
 }
 
 // The order in which the window lists its controls: the option buttons from the last, the

@@ -81,9 +81,9 @@ private:
 };
 
 // Another Lexbin appending to the same file holds this lock from its look at the last byte
-// until it closes the file, so neither sees the other's record half-landed. Waits a little for it, then
-// goes on without: the lock only guards that look, and a program that holds it for long
-// must not freeze the window.
+// until it closes the file, so neither sees the other's record half-landed. Waits a little for it,
+// then goes on without: the lock only guards that look, and a program that holds it for long must
+// not freeze the window.
 void LockBriefly(int fd) {
     using namespace std::chrono_literals;
     const auto giveUp = std::chrono::steady_clock::now() + 2s;

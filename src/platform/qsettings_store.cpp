@@ -9,8 +9,8 @@ using namespace Qt::StringLiterals;
 
 namespace platform {
 
-QString QSettingsStore::get(const QString& application, const QString& section,
-                            const QString& key, const QString& defaultValue) const {
+QString QSettingsStore::get(const QString& application, const QString& section, const QString& key,
+                            const QString& defaultValue) const {
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, application, application);
     store.beginGroup(section);
     const QVariant value = store.value(key);

@@ -20,7 +20,11 @@ QString QtApplication::userDataFolder() const {
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/Lexbin"_s);
 }
 
-int QtApplication::majorVersion() const { return build_info::kVersionMajor; }
-int QtApplication::minorVersion() const { return build_info::kVersionMinor; }
+int QtApplication::majorVersion() const {
+    return build_info::kVersionMajor;
+}
+int QtApplication::minorVersion() const {
+    return build_info::kVersionMinor;
+}
 
 }  // namespace platform

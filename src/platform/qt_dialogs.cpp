@@ -38,8 +38,7 @@ void QtDialogs::messageBox(const MessageBoxRequest& request) {
     box.exec();
 }
 
-QString QtDialogs::inputBox(const QString& prompt, const QString& title,
-                            const QString& prefilled) {
+QString QtDialogs::inputBox(const QString& prompt, const QString& title, const QString& prefilled) {
     bool accepted = false;
     const QString answer = QInputDialog::getText(QApplication::activeWindow(), title, prompt,
                                                  QLineEdit::Normal, prefilled, &accepted);

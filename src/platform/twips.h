@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QtGlobal>
 #include <cmath>
 #include <limits>
@@ -22,6 +23,10 @@ inline int TwipsToPixels(double twips) {
 }
 inline float PixelsToTwips(int pixels) {
     return static_cast<float>(pixels * kTwipsPerPixel);
+}
+
+inline QRect TwipsToPixels(float left, float top, float width, float height) {
+    return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
 }
 
 }  // namespace platform

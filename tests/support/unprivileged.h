@@ -11,8 +11,8 @@
 inline int RunUnprivileged(const std::function<int()>& body) {
     const pid_t child = ::fork();
     if (child == 0) {
-        if (::geteuid() == 0 && (::setresgid(65534, 65534, 65534) != 0 ||
-                                 ::setresuid(65534, 65534, 65534) != 0)) {
+        if (::geteuid() == 0 &&
+            (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)) {
             ::_exit(120);
         }
         ::_exit(body());
