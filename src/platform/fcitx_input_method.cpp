@@ -3,8 +3,9 @@
 #include <QWidget>
 
 #ifdef _WIN32
-#include <imm.h>
 #include <windows.h>
+// After windows.h, whose types it needs.
+#include <imm.h>
 #else
 #include <QDBusConnection>
 #include <QDBusMessage>

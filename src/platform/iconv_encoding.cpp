@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "errors/failure.h"
+#include "lone_surrogate.h"
 
 using errors::ErrorNumber;
 using errors::Failure;
@@ -17,20 +18,6 @@ namespace {
 bool IsUtf8Name(const QByteArray& name) {
     const QByteArray upper = name.toUpper();
     return upper == "UTF-8" || upper == "UTF8";
-}
-
-// An unpaired surrogate has no encoding anywhere; Qt would quietly turn it into a
-// replacement character, so it is caught first.
-bool HasLoneSurrogate(const QString& text) {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            ++i;
-        } else if (c.isSurrogate()) {
-            return true;
-        }
-    }
-    return false;
 }
 
 class IconvHandle {

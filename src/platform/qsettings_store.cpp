@@ -27,11 +27,16 @@ QString QSettingsStore::get(const QString& application, const QString& section, 
 void QSettingsStore::save(const QString& application, const QString& section, const QString& key,
                           const QString& value) {
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, application, application);
+    // The status also reports a file that could not be parsed (FormatError); it is written
+    // afresh all the same, so only a store that cannot be written is a failure.
+    if (!store.isWritable()) {
+        throw errors::Failure(errors::ErrorNumber::SettingsNotWritable);
+    }
     store.beginGroup(section);
     store.setValue(key, value);
     store.endGroup();
     store.sync();
-    if (store.status() != QSettings::NoError) {
+    if (store.status() == QSettings::AccessError) {
         throw errors::Failure(errors::ErrorNumber::SettingsNotWritable);
     }
 }

@@ -1,13 +1,18 @@
 #include "real_services.h"
 
 #include "fcitx_input_method.h"
-#include "iconv_encoding.h"
-#include "posix_text_file.h"
 #include "qsettings_store.h"
 #include "qt_application.h"
 #include "qt_dialogs.h"
 #include "resource_string_table.h"
 #include "system_clock.h"
+#ifdef _WIN32
+#include "win_encoding.h"
+#include "win_text_file.h"
+#else
+#include "iconv_encoding.h"
+#include "posix_text_file.h"
+#endif
 
 namespace platform {
 
@@ -15,8 +20,13 @@ struct RealServices::Parts {
     SystemClock clock;
     QtApplication application;
     QSettingsStore settings;
+#ifdef _WIN32
+    WindowsTextFile textFile;
+    WindowsAnsiEncoding encoding;
+#else
     PosixTextFile textFile;
     IconvEncoding encoding{IconvEncoding::SystemCodeSet()};
+#endif
     QtDialogs dialogs;
     ResourceStringTable strings;
     FcitxInputMethod inputMethod;
