@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by scripts/run and scripts/test: install what is missing, configure, build.
 # Sourced, not run.
 
@@ -6,8 +7,16 @@ LEXBIN_BUILD=${LEXBIN_BUILD:-$LEXBIN_ROOT/build}
 
 # What building and running need.
 LEXBIN_RUN_PACKAGES=(g++ cmake ninja-build qt6-base-dev fonts-ipafont-gothic)
-# What the tests add: a headless X server, a window manager, a key typist, a session bus.
-LEXBIN_TEST_PACKAGES=(libbenchmark-dev xvfb xauth xdotool openbox dbus x11-utils)
+# What the tests add: a headless X server, a window manager, a key typist, a session bus;
+# clang with its sanitizer and libFuzzer run-times and llvm-symbolizer, for the sanitizer
+# build; the packaging tools (CPack's DEB generator runs `file` before dpkg-shlibdeps).
+LEXBIN_TEST_PACKAGES=(libbenchmark-dev xvfb xauth xdotool openbox dbus x11-utils
+    clang-14 libclang-rt-14-dev llvm-14 dpkg-dev desktop-file-utils appstream file)
+# The sanitizer and fuzz build of scripts/test (LEXBIN_SANITIZE, LEXBIN_FUZZ), beside build/.
+LEXBIN_SANITIZE_BUILD=${LEXBIN_SANITIZE_BUILD:-$LEXBIN_ROOT/build-asan}
+LEXBIN_SANITIZE_CONFIG=(-DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=Debug
+    "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" -DLEXBIN_SANITIZE=ON -DLEXBIN_FUZZ=ON
+    -DLEXBIN_BUILD_BENCH=OFF)
 
 say() { printf 'lexbin: %s\n' "$*" >&2; }
 
@@ -45,9 +54,16 @@ ensure_packages() {
 
 # Configures (once) and builds into $LEXBIN_BUILD; extra arguments go to the configure step.
 build_lexbin() {
-    if [ ! -f "$LEXBIN_BUILD/build.ninja" ]; then
-        cmake -S "$LEXBIN_ROOT" -B "$LEXBIN_BUILD" -G Ninja -DLEXBIN_WERROR=ON "$@" >/dev/null ||
+    build_lexbin_in "$LEXBIN_BUILD" "$@"
+}
+
+# build_lexbin_in DIR [CONFIGURE ARGUMENTS...]: the same into DIR.
+build_lexbin_in() {
+    local dir=$1
+    shift
+    if [ ! -f "$dir/build.ninja" ]; then
+        cmake -S "$LEXBIN_ROOT" -B "$dir" -G Ninja -DLEXBIN_WERROR=ON "$@" >/dev/null ||
             return 1
     fi
-    cmake --build "$LEXBIN_BUILD"
+    cmake --build "$dir"
 }

@@ -1,5 +1,6 @@
-// Test driver: stores numbered notes into one data file in a loop, printing "stored N"
-// after each store that returned. Used to check concurrent and interrupted stores.
+// Test driver: stores numbered notes into one data file in a loop, printing "storing N"
+// before and "stored N" after each store, so a test that kills it knows which store was in
+// flight. Used to check concurrent and interrupted stores.
 //   store_driver <data file> <count> <tag>
 #include <QCoreApplication>
 #include <cstdio>
@@ -26,6 +27,8 @@ int main(int argc, char* argv[]) {
         const QString note = args[3] + u'-' + QString::number(i) + u'-' + padding;
         const platform::Services services{clock,       ts.application, ts.settings, ts.textFile,
                                           ts.encoding, ts.dialogs,     ts.strings,  ts.inputMethod};
+        std::printf("storing %d\n", i);
+        std::fflush(stdout);
         if (!mdlLexbin::SaveData(services, note, u"B"_s)) {
             std::fprintf(stderr, "%s\n", qPrintable(ts.dialogs.shown.last().text));
             return 1;

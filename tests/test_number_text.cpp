@@ -41,6 +41,11 @@ void NumberTextTest::readsNumbers_data() {
     QTest::newRow("minus zero") << u"-0"_s << 0.0f;
     QTest::newRow("tiny is zero") << u"1e-400"_s << 0.0f;
     QTest::newRow("largest single") << u"3.4028234e38"_s << std::numeric_limits<float>::max();
+    QTest::newRow("largest single as written back")
+        << u"3.4028235E38"_s << std::numeric_limits<float>::max();
+    QTest::newRow("tiny without exponent") << (u"0."_s + QString(330, u'0') + u"1"_s) << 0.0f;
+    QTest::newRow("long digits, exponent brings it down")
+        << (u"1"_s + QString(40, u'0') + u"e-39"_s) << 10.0f;
 }
 
 void NumberTextTest::readsNumbers() {
@@ -68,6 +73,8 @@ void NumberTextTest::refusesText_data() {
     QTest::newRow("beyond single") << u"1e39"_s << 6;
     QTest::newRow("beyond double") << u"1e309"_s << 6;
     QTest::newRow("negative beyond single") << u"-4e38"_s << 6;
+    QTest::newRow("huge despite a negative exponent")
+        << (u"1"_s + QString(400, u'0') + u"e-1"_s) << 6;
 }
 
 void NumberTextTest::refusesText() {

@@ -64,14 +64,15 @@ LeadingNumber ReadLeadingNumber(const QString& text) {
     return number;
 }
 
-// The exponent's value, held within +-1000000 (anything that far out is far beyond 32 bits
-// or far below one half either way).
+// The exponent's value, held within +-10^15: far beyond any text's length, so that the
+// magnitude below stays exact whatever the count of digits it is added to (a text of a
+// million zeros and "e-1000000" is still a small number).
 long long ExponentValue(const std::string& exponent) {
     const bool negative = !exponent.empty() && exponent.front() == '-';
     long long value = 0;
     for (const char c : exponent) {
         if (c >= '0' && c <= '9') {
-            value = std::min(value * 10 + (c - '0'), 1'000'000LL);
+            value = std::min(value * 10 + (c - '0'), 1'000'000'000'000'000LL);
         }
     }
     return negative ? -value : value;

@@ -1,6 +1,7 @@
 #include "number_text.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -74,6 +75,36 @@ std::string ToPlainDecimal(const QString& text, QChar decimalPoint) {
     return i == end ? plain : std::string();
 }
 
+// Whether a number in the "C" form of ToPlainDecimal is below one in size: its first
+// significant digit stands after the point once the exponent is applied. Tells a value too
+// small for a double from one too large, whatever the exponent's sign ("0.000...1" has none,
+// "1000...0e-1" a negative one).
+bool BelowOne(const std::string& plain) {
+    const auto e = plain.find('e');
+    long long exponent = 0;
+    if (e != std::string::npos) {
+        for (auto i = e + 1; i < plain.size(); ++i) {
+            if (plain[i] >= '0' && plain[i] <= '9') {
+                // Held far beyond any text's length, so the sum below stays exact.
+                exponent = std::min(exponent * 10 + (plain[i] - '0'), 1'000'000'000'000'000LL);
+            }
+        }
+        if (plain[e + 1] == '-') {
+            exponent = -exponent;
+        }
+    }
+    const std::string mantissa = plain.substr(0, e);
+    const auto point = std::min(mantissa.find('.'), mantissa.size());
+    const auto first = mantissa.find_first_of("123456789");
+    if (first == std::string::npos) {
+        return true;  // zero
+    }
+    // The first significant digit's place: 1 for units, 0 for tenths, -1 for hundredths...
+    const long long place = first < point ? static_cast<long long>(point - first)
+                                          : -static_cast<long long>(first - point - 1);
+    return place + exponent <= 0;
+}
+
 }  // namespace
 
 QString SingleToText(float value) { return SingleToText(value, QLocale()); }
@@ -94,7 +125,12 @@ float TextToSingle(const QString& text) { return TextToSingle(text, QLocale()); 
 
 float TextToSingle(const QString& text, const QLocale& locale) {
     const double value = TextToDouble(text, locale);
-    if (std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max())) {
+    // Beyond single precision means rounding to infinity: from half a unit above the largest
+    // single on (2^128 - 2^103, which rounds to even, up). Up to there the value rounds down
+    // to the largest single, as "3.4028235E38", the text SingleToText writes for it, does.
+    const double limit = std::ldexp(2.0 - std::ldexp(1.0, -std::numeric_limits<float>::digits),
+                                    std::numeric_limits<float>::max_exponent - 1);
+    if (std::fabs(value) >= limit) {
         throw Failure(ErrorNumber::Overflow);
     }
     return static_cast<float>(value);
@@ -110,9 +146,7 @@ double TextToDouble(const QString& text, const QLocale& locale) {
     const auto result = std::from_chars(plain.data(), plain.data() + plain.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
         // Too large overflows; too small is as good as zero.
-        const auto exponent = plain.find('e');
-        const bool tiny = exponent != std::string::npos && plain[exponent + 1] == '-';
-        if (!tiny) {
+        if (!BelowOne(plain)) {
             throw Failure(ErrorNumber::Overflow);
         }
         return plain.front() == '-' ? -0.0 : 0.0;

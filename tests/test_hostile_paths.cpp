@@ -1,0 +1,146 @@
+// Data file paths that cannot take a record, stored to through the main window: one error
+// box, the note kept, and nothing written anywhere else.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QtTest>
+#include <csignal>
+
+#include "note_edit.h"
+#include "support/main_window_fixture.h"
+#include "support/unprivileged.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Every entry under `root` with what it is: files with size and a hash of their bytes, links
+// with their target. Special files are never opened.
+QStringList Tree(const QString& root) {
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QString entry = QDir(root).relativeFilePath(path);
+        struct stat info {};
+        if (::lstat(QFile::encodeName(path).constData(), &info) != 0) {
+            entry += u" (gone)"_s;
+        } else if (S_ISLNK(info.st_mode)) {
+            entry += u" -> "_s + QFileInfo(path).symLinkTarget();
+        } else if (S_ISDIR(info.st_mode)) {
+            entry += u'/';
+        } else if (S_ISREG(info.st_mode)) {
+            entry += u' ' + QString::number(info.st_size) + u' ' +
+                     QString::fromLatin1(
+                         QCryptographicHash::hash(TempFolder::read(path), QCryptographicHash::Sha1)
+                             .toHex());
+        } else {
+            entry += u" (special)"_s;
+        }
+        entries.append(entry);
+    }
+    entries.sort();
+    return entries;
+}
+
+// Ends the test with a message when a store blocks, instead of letting it hang.
+void StoreBlocked(int) {
+    static const char kMessage[] = "FAIL: the store blocked for 20 s\n";
+    [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
+    ::_exit(1);
+}
+
+// The number in the first line of the only error box from SaveData; 0 for any other boxes.
+int OnlySaveDataError(const ScriptedDialogs& dialogs) {
+    if (dialogs.errorLocations() != QStringList{u"mdlLexbin!SaveData"_s}) {
+        return 0;
+    }
+    return dialogs.shown[0].text.section(u"\r\n"_s, 0, 0).section(u':', 1).toInt();
+}
+
+}  // namespace
+
+class HostilePathsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void storeFailsAndKeepsTheNote_data();
+    void storeFailsAndKeepsTheNote();
+};
+
+void HostilePathsTest::storeFailsAndKeepsTheNote_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("number");
+    QTest::newRow("folder") << u"folder"_s << 75;
+    QTest::newRow("fifo") << u"fifo"_s << 75;
+    QTest::newRow("/dev/full") << u"/dev/full"_s << 61;
+    QTest::newRow("NUL inside") << u"nul"_s << 52;
+    QTest::newRow("5000 characters") << u"long"_s << 52;
+    QTest::newRow("dangling symbolic link") << u"dangling"_s << 53;
+    QTest::newRow("file without write permission") << u"read-only"_s << 70;
+    QTest::newRow("missing folder") << u"missing"_s << 76;
+}
+
+void HostilePathsTest::storeFailsAndKeepsTheNote() {
+    QFETCH(QString, kind);
+    QFETCH(int, number);
+    MainWindowFixture f;
+    const QString root = f.folder.path();
+    QString path;
+    if (kind == u"folder"_s) {
+        QVERIFY(QDir(root).mkdir(u"folder"_s));
+        path = root + u"/folder"_s;
+    } else if (kind == u"fifo"_s) {
+        path = root + u"/fifo"_s;
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
+    } else if (kind == u"/dev/full"_s) {
+        path = kind;
+    } else if (kind == u"nul"_s) {
+        // Cut at the NUL, this would name a file that can be created.
+        path = root + u"/notes"_s + QChar(0) + u".txt"_s;
+    } else if (kind == u"long"_s) {
+        path = root + u'/';
+        while (path.size() < 5000) {
+            path += QString(99, u'd') + u'/';
+        }
+        path += u"notes.txt"_s;
+    } else if (kind == u"dangling"_s) {
+        // The target's folder exists: following the link would create the file.
+        path = root + u"/link"_s;
+        QVERIFY(QFile::link(root + u"/target.txt"_s, path));
+    } else if (kind == u"read-only"_s) {
+        path = f.dataFile();
+        TempFolder::write(path, "kept\r\n");
+        QVERIFY(
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        // The folder itself is open to everyone: a store that replaced the file would succeed.
+        QCOMPARE(::chmod(QFile::encodeName(root).constData(), 0777), 0);
+    } else if (kind == u"missing"_s) {
+        path = root + u"/missing/notes.txt"_s;
+    }
+    QVERIFY(!path.isEmpty());
+    f.ts.settings.set(u"DataFilePath"_s, path);
+    frmMain& w = f.show();
+    QTest::keyClicks(w.txtMain(), u"keep me"_s);
+    const QStringList before = Tree(root);
+
+    const auto store = [&] {
+        QTest::keyClick(w.txtMain(), Qt::Key_S, Qt::ControlModifier);  // mnuFileSave_Click
+        const int seen = OnlySaveDataError(f.ts.dialogs);
+        return w.txtMain()->noteText() == u"keep me"_s ? seen : 255;
+    };
+    // A store that blocks (a FIFO nobody reads) ends the test instead of hanging it.
+    std::signal(SIGALRM, StoreBlocked);
+    ::alarm(20);
+    const int seen = kind == u"read-only"_s ? RunUnprivileged(store) : store();
+    ::alarm(0);
+
+    QCOMPARE(seen, number);  // 255: the note left the box
+    QCOMPARE(Tree(root), before);
+}
+
+QTEST_MAIN(HostilePathsTest)
+#include "test_hostile_paths.moc"

@@ -1,0 +1,93 @@
+// The store driver killed (SIGKILL) at random moments, round after round on one data file:
+// no line is ever torn, and only the store in flight at the kill may have landed.
+#include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
+#include <QtTest>
+
+#include "support/temp_folder.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The number after the last "<word> " line of the driver's output; 0 when there is none.
+int LastNumber(const QList<QByteArray>& lines, const QByteArray& word) {
+    for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+        if (line->startsWith(QByteArray(word + ' '))) {
+            return line->mid(word.size() + 1).toInt();
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+class StoreKillTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void killedStoresLeaveOnlyWholeRecords();
+};
+
+void StoreKillTest::killedStoresLeaveOnlyWholeRecords() {
+    // LEXBIN_KILL_SEED repeats a run.
+    const quint32 seed = qEnvironmentVariableIsSet("LEXBIN_KILL_SEED")
+                             ? quint32(qEnvironmentVariable("LEXBIN_KILL_SEED").toUInt())
+                             : QRandomGenerator::system()->generate();
+    qInfo("seed %u", seed);
+    QRandomGenerator random(seed);
+
+    TempFolder folder;
+    const QString file = folder.path(u"notes.txt"_s);
+    const QRegularExpression record(
+        u"^\\d{4}/\\d\\d/\\d\\d,\\d\\d:\\d\\d,B,r(\\d+)-(\\d+)-x{64}\\r$"_s);
+    QByteArray before;
+    int landedUnreported = 0;  // rounds where the store in flight landed before the kill
+    int total = 0;
+    for (int round = 1; round <= 50; ++round) {
+        const int delay = int(random.bounded(41));
+        QProcess driver;
+        driver.start(QStringLiteral(STORE_DRIVER),
+                     {file, u"1000000"_s, u"r"_s + QString::number(round)});
+        QVERIFY(driver.waitForStarted());
+        QThread::msleep(delay);
+        driver.kill();
+        QVERIFY(driver.waitForFinished(10000));
+        // Still storing when killed: a store that failed would have ended it normally.
+        QCOMPARE(driver.exitStatus(), QProcess::CrashExit);
+        const QList<QByteArray> output = driver.readAllStandardOutput().split('\n');
+        const int stored = LastNumber(output, "stored");
+        const int storing = LastNumber(output, "storing");
+
+        const QByteArray after = TempFolder::read(file);
+        QVERIFY2(after.startsWith(before),
+                 qPrintable(u"round %1 changed earlier lines"_s.arg(round)));
+        QVERIFY2(after.isEmpty() || after.endsWith("\r\n"),
+                 qPrintable(u"round %1 left a torn last line"_s.arg(round)));
+        const QList<QByteArray> added = after.mid(before.size()).split('\n');
+        const int count = int(added.size()) - 1;  // the text after the last LF is empty
+        for (int i = 0; i < count; ++i) {
+            const auto match = record.match(QString::fromUtf8(added[i]));
+            QVERIFY2(match.hasMatch(), qPrintable(u"round %1, line %2: "_s.arg(round).arg(i + 1) +
+                                                  QString::fromUtf8(added[i])));
+            QCOMPARE(match.captured(1).toInt(), round);
+            QCOMPARE(match.captured(2).toInt(), i + 1);
+        }
+        QVERIFY2(count >= stored && count <= storing,
+                 qPrintable(u"round %1 (%2 ms): %3 lines added, last stored %4, last storing %5"_s
+                                .arg(round)
+                                .arg(delay)
+                                .arg(count)
+                                .arg(stored)
+                                .arg(storing)));
+        landedUnreported += count > stored ? 1 : 0;
+        total += count;
+        before = after;
+    }
+    qInfo("%d records in 50 rounds; %d kills came after the write and before \"stored\"", total,
+          landedUnreported);
+}
+
+QTEST_GUILESS_MAIN(StoreKillTest)
+#include "test_store_kill.moc"
