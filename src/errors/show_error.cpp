@@ -46,20 +46,20 @@ QString ErrorBoxText(std::int32_t number, const QString& location, const QString
     const QString contact = u'"' + QString::fromUtf8(build_info::kContactName) + u"\" <"_s +
                             QString::fromUtf8(build_info::kContactAddress) +
                             u"> まで連絡してください。"_s;
-    return u"エラー番号:"_s + QString::number(number) + crlf +                                //
-           u"場所:"_s + location + u" - Lexbin"_s + QString::number(majorVersion) +          //
-           QString::number(minorVersion) + crlf +                                            //
-           description + crlf +                                                              //
-           u"上記の説明と、エラーの発生したときの簡単な状況を書いて、"_s + crlf +  //
+    return u"エラー番号:"_s + QString::number(number) + crlf +                       //
+           u"場所:"_s + location + u" - Lexbin"_s + QString::number(majorVersion) +  //
+           QString::number(minorVersion) + crlf +                                    //
+           description + crlf +                                                      //
+           u"上記の説明と、エラーの発生したときの簡単な状況を書いて、"_s + crlf +    //
            contact;
 }
 
 void ShowError(const platform::Services& services, const QString& location) {
     const CurrentFailure failure = ReadCurrentFailure();
     platform::MessageBoxRequest box;
-    box.text = ErrorBoxText(failure.number, location, failure.description,
-                            services.application.majorVersion(),
-                            services.application.minorVersion());
+    box.text =
+        ErrorBoxText(failure.number, location, failure.description,
+                     services.application.majorVersion(), services.application.minorVersion());
     box.title = u"エラー - Lexbin"_s;
     box.icon = platform::MessageIcon::Critical;
     box.systemModal = true;

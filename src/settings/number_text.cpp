@@ -17,8 +17,12 @@ using namespace Qt::StringLiterals;
 namespace settings {
 namespace {
 
-bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
-bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool IsBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
+bool IsDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // Checks the decimal form and rewrites it in the "C" form that std::from_chars reads.
 // Returns an empty string when the text is not a number.
@@ -107,7 +111,9 @@ bool BelowOne(const std::string& plain) {
 
 }  // namespace
 
-QString SingleToText(float value) { return SingleToText(value, QLocale()); }
+QString SingleToText(float value) {
+    return SingleToText(value, QLocale());
+}
 
 QString SingleToText(float value, const QLocale& locale) {
     if (value == 0.0f) {
@@ -121,7 +127,9 @@ QString SingleToText(float value, const QLocale& locale) {
     return text;
 }
 
-float TextToSingle(const QString& text) { return TextToSingle(text, QLocale()); }
+float TextToSingle(const QString& text) {
+    return TextToSingle(text, QLocale());
+}
 
 float TextToSingle(const QString& text, const QLocale& locale) {
     const double value = TextToDouble(text, locale);

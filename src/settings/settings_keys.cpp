@@ -17,7 +17,9 @@ const KeyInfo& Info(Key key) {
     return kKeys[0];
 }
 
-QString KeyName(Key key) { return QString::fromUtf16(Info(key).name); }
+QString KeyName(Key key) {
+    return QString::fromUtf16(Info(key).name);
+}
 
 QString FixedDefault(Key key) {
     const char16_t* value = Info(key).fixedDefault;

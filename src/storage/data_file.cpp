@@ -57,9 +57,9 @@ bool SaveData(const platform::Services& services, const QString& text,
         if (IsBlank(flat)) {
             return;
         }
-        const QString record = BuildRecord(services.clock.now(), services.clock.separators(),
-                                           importanceCode, flat) +
-                               u"\r\n"_s;
+        const QString record =
+            BuildRecord(services.clock.now(), services.clock.separators(), importanceCode, flat) +
+            u"\r\n"_s;
         // Encode before touching the file: a note that cannot be represented writes nothing.
         const std::string bytes = services.encoding.encode(record);
         const QString path = GetFilePath(services);

@@ -7,7 +7,9 @@ using namespace Qt::StringLiterals;
 namespace mdlLexbin {
 namespace {
 
-QString TwoDigits(int value) { return QString::number(value).rightJustified(2, u'0'); }
+QString TwoDigits(int value) {
+    return QString::number(value).rightJustified(2, u'0');
+}
 
 }  // namespace
 

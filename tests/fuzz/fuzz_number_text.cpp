@@ -43,8 +43,12 @@ void Check(bool condition, const char* what) {
     }
 }
 
-bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
-bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool IsBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
+bool IsDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // The rule, read independently of the program: blanks, an optional sign, digits with at most
 // one decimal point ("." or the locale's one-character separator) and at least one digit,
@@ -74,7 +78,8 @@ bool WellFormed(const QString& text, const QString& localePoint, std::string& pl
             break;
         }
     }
-    if (digits == 0) return false;
+    if (digits == 0)
+        return false;
     if (i < end && (text[i] == u'e' || text[i] == u'E')) {
         plain += 'e';
         ++i;
@@ -87,7 +92,8 @@ bool WellFormed(const QString& text, const QString& localePoint, std::string& pl
             plain += static_cast<char>(text[i].unicode());
             ++exponentDigits;
         }
-        if (exponentDigits == 0) return false;
+        if (exponentDigits == 0)
+            return false;
     }
     return i == end;
 }
@@ -98,26 +104,33 @@ bool OnlyAllowedCharacters(const QString& text, const QString& localePoint) {
         const bool allowed = IsDigit(c) || IsBlank(c) || c == u'+' || c == u'-' || c == u'.' ||
                              c == u'e' || c == u'E' ||
                              (localePoint.size() == 1 && c == localePoint[0]);
-        if (!allowed) return false;
+        if (!allowed)
+            return false;
     }
     return true;
 }
 
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 // What RoundToLong must do with `value`: the nearest whole number, exactly half going to the
 // even one; false when that lies outside 32 bits (or the value is not finite).
 bool ExpectedRounding(double value, std::int32_t& expected) {
-    if (!std::isfinite(value)) return false;
+    if (!std::isfinite(value))
+        return false;
     // Half to even is symmetric about zero: round the magnitude, where the fraction below is
     // exact (Sterbenz), then put the sign back.
     const double magnitude = std::fabs(value);
     const double below = std::floor(magnitude);
     const double rest = magnitude - below;
     double nearest = below;
-    if (rest > 0.5 || (rest == 0.5 && std::fmod(below, 2.0) != 0.0)) nearest = below + 1.0;
-    if (std::signbit(value)) nearest = -nearest;
-    if (nearest < -2147483648.0 || nearest > 2147483647.0) return false;
+    if (rest > 0.5 || (rest == 0.5 && std::fmod(below, 2.0) != 0.0))
+        nearest = below + 1.0;
+    if (std::signbit(value))
+        nearest = -nearest;
+    if (nearest < -2147483648.0 || nearest > 2147483647.0)
+        return false;
     expected = static_cast<std::int32_t>(nearest);
     return true;
 }
@@ -189,8 +202,7 @@ void CheckText(const QString& text, const QLocale& locale) {
         Check(!referenceOverflows, "TextToDouble accepted a number beyond double");
         if (referenceTiny) {
             // Below the normal range: the exact subnormal, or zero ("as good as zero").
-            Check(SameBits(value, reference) || value == 0.0,
-                  "TextToDouble misread a tiny number");
+            Check(SameBits(value, reference) || value == 0.0, "TextToDouble misread a tiny number");
         } else {
             Check(SameBits(value, reference), "TextToDouble read a different value than strtod");
         }

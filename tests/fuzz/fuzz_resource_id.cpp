@@ -61,8 +61,12 @@ Outcome Read(Reader reader, const QString& text, const char* name) {
     return outcome;
 }
 
-bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
-bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool IsBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
+bool IsDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // The number a text begins with, as the rule for a control's tag reads it, taken out on its
 // own: after blanks, an optional sign, digits, "." and digits, and an exponent only when it
@@ -71,7 +75,8 @@ QString LeadingPart(const QString& text, bool& hasDigits) {
     qsizetype i = 0;
     while (i < text.size() && IsBlank(text[i])) ++i;
     const qsizetype begin = i;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) ++i;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
     qsizetype digits = 0;
     for (; i < text.size() && IsDigit(text[i]); ++i) ++digits;
     if (i < text.size() && text[i] == u'.') {
@@ -80,10 +85,12 @@ QString LeadingPart(const QString& text, bool& hasDigits) {
     hasDigits = digits > 0;
     if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
         qsizetype j = i + 1;
-        if (j < text.size() && (text[j] == u'+' || text[j] == u'-')) ++j;
+        if (j < text.size() && (text[j] == u'+' || text[j] == u'-'))
+            ++j;
         const qsizetype firstExponentDigit = j;
         while (j < text.size() && IsDigit(text[j])) ++j;
-        if (j > firstExponentDigit) i = j;
+        if (j > firstExponentDigit)
+            i = j;
     }
     return text.mid(begin, i - begin);
 }
