@@ -1,5 +1,6 @@
 // Storing notes into a real data file in a temporary folder.
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include <QtTest>
 
@@ -26,6 +27,8 @@ private Q_SLOTS:
     void recordsKeepTheOrderOfStoring();
     void separatorsComeFromTheClock();
     void startsOnANewLineAfterAHandEditedLastLine();
+    void takesBackARecordCutShortByAKill_data();
+    void takesBackARecordCutShortByAKill();
 
     void encodesInTheSystemCodePage();
     void refusesCharactersTheCodePageLacks_data();
@@ -128,6 +131,40 @@ void SaveDataTest::startsOnANewLineAfterAHandEditedLastLine() {
     TempFolder::write(dataFile(), "typed by hand");
     QVERIFY(store(u"abc"_s));
     QCOMPARE(TempFolder::read(dataFile()), "typed by hand\r\n2001/04/22,09:34,B,abc\r\n");
+}
+
+void SaveDataTest::takesBackARecordCutShortByAKill_data() {
+    QTest::addColumn<QByteArray>("before");  // the file as the killed store left it
+    QTest::addColumn<QByteArray>("note");    // its note of the append in flight
+    QTest::addColumn<QByteArray>("kept");    // what stays in front of the new record
+    QTest::newRow("torn record taken back")
+        << QByteArray("one\r\n2001/04/22,09") << QByteArray("5 26") << QByteArray("one\r\n");
+    QTest::newRow("torn line break of a hand-edited line taken back too")
+        << QByteArray("by hand\r") << QByteArray("7 20") << QByteArray("by hand\r\n");
+    QTest::newRow("complete record kept")
+        << QByteArray("one\r\ntwo\r\n") << QByteArray("5 5") << QByteArray("one\r\ntwo\r\n");
+    QTest::newRow("nothing landed")
+        << QByteArray("one\r\n") << QByteArray("5 26") << QByteArray("one\r\n");
+    QTest::newRow("more written after it is not ours to cut")
+        << QByteArray("one\r\ntwo\r\nthree") << QByteArray("5 3")
+        << QByteArray("one\r\ntwo\r\nthree\r\n");
+}
+
+void SaveDataTest::takesBackARecordCutShortByAKill() {
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, note);
+    QFETCH(QByteArray, kept);
+    TempFolder::write(dataFile(), before);
+    const QByteArray path = QFile::encodeName(dataFile());
+    QCOMPARE(::setxattr(path.constData(), "user.lexbin.append", note.constData(), note.size(), 0),
+             0);
+    QVERIFY(store(u"abc"_s));
+    QCOMPARE(TempFolder::read(dataFile()), kept + "2001/04/22,09:34,B,abc\r\n");
+    if (!before.endsWith('\n')) {  // looked at: the note is forgotten
+        char value[48];
+        QCOMPARE(::getxattr(path.constData(), "user.lexbin.append", value, sizeof value), -1);
+        QCOMPARE(errno, ENODATA);
+    }
 }
 
 void SaveDataTest::encodesInTheSystemCodePage() {

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "file_failure.h"
+#include "posix_append_marker.h"
 
 using errors::ErrorNumber;
 using errors::Failure;
@@ -82,26 +83,32 @@ private:
 
 // Another Lexbin appending to the same file holds this lock from its look at the last byte
 // until it closes the file, so neither sees the other's record half-landed. Waits a little for it,
-// then goes on without: the lock only guards that look, and a program that holds it for long must
-// not freeze the window.
-void LockBriefly(int fd) {
+// then goes on without (and without taking anything back): a program that holds the lock for
+// long must not freeze the window.
+bool LockBriefly(int fd) {
     using namespace std::chrono_literals;
     const auto giveUp = std::chrono::steady_clock::now() + 2s;
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK &&
-           std::chrono::steady_clock::now() < giveUp) {
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= giveUp) {
+            return false;
+        }
         std::this_thread::sleep_for(5ms);
     }
+    return true;
 }
 
-// A file whose last byte is not a line feed gets a CR LF first, so the new line never runs
-// on from a last line that was edited by hand. Only that one byte is ever read.
-bool NeedsLineBreakFirst(int fd, const struct stat& info) {
-    if (!S_ISREG(info.st_mode) || info.st_size == 0) {
-        return false;
-    }
+// Whether the file's last byte is something other than a line feed. Only that one byte is
+// ever read; a write-only descriptor cannot look and says no.
+bool EndsOpen(int fd, off_t size) {
     char last = 0;
-    // A write-only descriptor cannot look; the record then goes on as it is.
-    return ::pread(fd, &last, 1, info.st_size - 1) == 1 && last != '\n';
+    return size > 0 && ::pread(fd, &last, 1, size - 1) == 1 && last != '\n';
+}
+
+// The kernel copies a write into the file page by page and may stop between two pages when
+// the process is killed; a write within one page lands whole or not at all.
+bool SpansPages(off_t start, std::size_t length) {
+    static const long page = ::sysconf(_SC_PAGESIZE);
+    return length > 0 && start / page != (start + static_cast<off_t>(length) - 1) / page;
 }
 
 // After a partial write, takes the partial record back out, unless someone appended since.
@@ -124,26 +131,40 @@ void PosixTextFile::appendLine(const QString& path, std::string_view line) {
     if (file.get() < 0) {
         throw FileFailure(errno, path);
     }
-    LockBriefly(file.get());
+    const bool locked = LockBriefly(file.get());
     struct stat info {};
     if (::fstat(file.get(), &info) != 0) {
         throw FileFailure(errno, path);
     }
+    const bool regular = S_ISREG(info.st_mode);
     if (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode) || S_ISDIR(info.st_mode)) {
         throw Failure(ErrorNumber::PathFileAccess, path);
     }
-    if (!S_ISREG(info.st_mode)) {
+    if (!regular) {
         // A device: back to blocking writes (regular files ignore the flag).
         ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
     }
+
+    // A file that does not end in a line feed was either cut short by a killed store, whose
+    // partial record is taken back, or edited by hand: then the new line starts with a CR LF,
+    // so that it never runs on from the user's last line.
+    bool endsOpen = regular && EndsOpen(file.get(), info.st_size);
+    if (endsOpen && locked) {
+        TakeBackInterruptedAppend(file.get(), info.st_size);
+        endsOpen = EndsOpen(file.get(), info.st_size);
+    }
     std::string bytes;
-    if (NeedsLineBreakFirst(file.get(), info)) {
+    if (endsOpen) {
         bytes.reserve(line.size() + 2);
         bytes += "\r\n";
     }
     bytes += line;
 
     // One write: O_APPEND makes it land whole at the end, even with another writer.
+    const bool mark = regular && locked && SpansPages(info.st_size, bytes.size());
+    if (mark) {
+        MarkAppend(file.get(), info.st_size, bytes.size());
+    }
     ssize_t written;
     do {
         written = ::write(file.get(), bytes.data(), bytes.size());
@@ -155,7 +176,10 @@ void PosixTextFile::appendLine(const QString& path, std::string_view line) {
         UndoPartialWrite(file.get(), written);
         throw Failure(ErrorNumber::DiskFull, path);
     }
-    if (S_ISREG(info.st_mode) && ::fdatasync(file.get()) != 0) {
+    if (mark) {
+        UnmarkAppend(file.get());
+    }
+    if (regular && ::fdatasync(file.get()) != 0) {
         throw FileFailure(errno, path);
     }
     if (file.close() != 0 && errno != EINTR) {
