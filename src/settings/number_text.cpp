@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "errors/failure.h"
 
@@ -24,62 +25,7 @@ bool IsDigit(QChar c) {
     return c >= u'0' && c <= u'9';
 }
 
-// Checks the decimal form and rewrites it in the "C" form that std::from_chars reads.
-// Returns an empty string when the text is not a number.
-std::string ToPlainDecimal(const QString& text, QChar decimalPoint) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && IsBlank(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && IsBlank(text[end - 1])) {
-        --end;
-    }
-    std::string plain;
-    qsizetype i = begin;
-    if (i < end && (text[i] == u'+' || text[i] == u'-')) {
-        if (text[i] == u'-') {
-            plain += '-';
-        }
-        ++i;
-    }
-    int mantissaDigits = 0;
-    bool seenPoint = false;
-    for (; i < end; ++i) {
-        const QChar c = text[i];
-        if (IsDigit(c)) {
-            plain += static_cast<char>(c.unicode());
-            ++mantissaDigits;
-        } else if (!seenPoint && (c == u'.' || c == decimalPoint)) {
-            plain += '.';
-            seenPoint = true;
-        } else {
-            break;
-        }
-    }
-    if (mantissaDigits == 0) {
-        return {};
-    }
-    if (i < end && (text[i] == u'e' || text[i] == u'E')) {
-        plain += 'e';
-        ++i;
-        if (i < end && (text[i] == u'+' || text[i] == u'-')) {
-            plain += static_cast<char>(text[i].unicode());
-            ++i;
-        }
-        int exponentDigits = 0;
-        for (; i < end && IsDigit(text[i]); ++i) {
-            plain += static_cast<char>(text[i].unicode());
-            ++exponentDigits;
-        }
-        if (exponentDigits == 0) {
-            return {};
-        }
-    }
-    return i == end ? plain : std::string();
-}
-
-// Whether a number in the "C" form of ToPlainDecimal is below one in size: its first
+// Whether a number in the "C" form of ReadDecimalPrefix is below one in size: its first
 // significant digit stands after the point once the exponent is applied. Tells a value too
 // small for a double from one too large, whatever the exponent's sign ("0.000...1" has none,
 // "1000...0e-1" a negative one).
@@ -144,12 +90,53 @@ float TextToSingle(const QString& text, const QLocale& locale) {
     return static_cast<float>(value);
 }
 
-double TextToDouble(const QString& text, const QLocale& locale) {
-    const QString point = locale.decimalPoint();
-    const std::string plain = ToPlainDecimal(text, point.size() == 1 ? point[0] : QChar(u'.'));
-    if (plain.empty()) {
-        throw Failure(ErrorNumber::TypeMismatch);
+DecimalPrefix ReadDecimalPrefix(const QString& text, qsizetype from, QChar decimalPoint) {
+    DecimalPrefix number{{}, from};
+    std::string plain;
+    qsizetype i = from;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        if (text[i] == u'-') {
+            plain += '-';
+        }
+        ++i;
     }
+    bool digits = false;
+    bool seenPoint = false;
+    for (; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (IsDigit(c)) {
+            plain += static_cast<char>(c.unicode());
+            digits = true;
+        } else if (!seenPoint && (c == u'.' || c == decimalPoint)) {
+            plain += '.';
+            seenPoint = true;
+        } else {
+            break;
+        }
+    }
+    if (!digits) {
+        return number;
+    }
+    // An exponent counts only with digits: "1e" and "1e+" end before the "e".
+    if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
+        qsizetype j = i + 1;
+        std::string exponent = "e";
+        if (j < text.size() && (text[j] == u'+' || text[j] == u'-')) {
+            exponent += static_cast<char>(text[j++].unicode());
+        }
+        const qsizetype firstDigit = j;
+        for (; j < text.size() && IsDigit(text[j]); ++j) {
+            exponent += static_cast<char>(text[j].unicode());
+        }
+        if (j > firstDigit) {
+            plain += exponent;
+            i = j;
+        }
+    }
+    return {std::move(plain), i};
+}
+
+double PlainDecimalToDouble(const std::string& plain) {
     double value = 0.0;
     const auto result = std::from_chars(plain.data(), plain.data() + plain.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
@@ -163,6 +150,24 @@ double TextToDouble(const QString& text, const QLocale& locale) {
         throw Failure(ErrorNumber::TypeMismatch);
     }
     return value;
+}
+
+double TextToDouble(const QString& text, const QLocale& locale) {
+    const QString point = locale.decimalPoint();
+    qsizetype i = 0;
+    while (i < text.size() && IsBlank(text[i])) {
+        ++i;
+    }
+    const DecimalPrefix number =
+        ReadDecimalPrefix(text, i, point.size() == 1 ? point[0] : QChar(u'.'));
+    i = number.end;
+    while (i < text.size() && IsBlank(text[i])) {
+        ++i;
+    }
+    if (number.plain.empty() || i != text.size()) {
+        throw Failure(ErrorNumber::TypeMismatch);  // the whole text must be the number
+    }
+    return PlainDecimalToDouble(number.plain);
 }
 
 std::int32_t RoundToLong(double value) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <string>
 
 class QLocale;
 
@@ -23,6 +24,17 @@ float TextToSingle(const QString& text);
 float TextToSingle(const QString& text, const QLocale& locale);
 // The same rule, kept in double precision (Overflow only beyond double precision).
 double TextToDouble(const QString& text, const QLocale& locale);
+
+// The decimal number that starts at `from` (no blanks skipped): an optional sign, digits with
+// an optional point (`decimalPoint` or "."), and an exponent only when digits follow it.
+// `plain` is its "C" form, empty when there are no digits; `end` the index after it.
+struct DecimalPrefix {
+    std::string plain;
+    qsizetype end;
+};
+DecimalPrefix ReadDecimalPrefix(const QString& text, qsizetype from, QChar decimalPoint);
+// The value of such a "C" form: Overflow beyond double precision, zero below it.
+double PlainDecimalToDouble(const std::string& plain);
 
 // Rounds to the nearest whole number, exactly half going to the even neighbour. Throws
 // errors::Failure (Overflow) outside the 32-bit range.
