@@ -16,6 +16,7 @@
 #include <string>
 
 #include "errors/failure.h"
+#include "fuzz_check.h"
 #include "settings/number_text.h"
 
 using errors::ErrorNumber;
@@ -23,25 +24,9 @@ using errors::Failure;
 
 namespace {
 
-QString g_input;  // the text under test, for the message when a check fails
-
-[[noreturn]] void Violated(const char* what) {
-    // The first code units; libFuzzer saves the whole input as crash-* besides.
-    constexpr qsizetype kShown = 160;
-    std::fprintf(stderr, "fuzz_number_text: %s\ninput (%lld UTF-16 code units):", what,
-                 static_cast<long long>(g_input.size()));
-    for (const QChar c : g_input.first(std::min(g_input.size(), kShown))) {
-        std::fprintf(stderr, " %04x", static_cast<unsigned>(c.unicode()));
-    }
-    std::fprintf(stderr, "%s\n", g_input.size() > kShown ? " ..." : "");
-    std::abort();
-}
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        Violated(what);
-    }
-}
+using fuzz::Check;
+using fuzz::g_input;
+using fuzz::Violated;
 
 bool IsBlank(QChar c) {
     return c == u' ' || c == u'\t';
@@ -247,7 +232,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    g_input = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    fuzz::TakeInput(data, size);
     for (const QLocale& locale : Locales()) {
         CheckText(g_input, locale);
     }

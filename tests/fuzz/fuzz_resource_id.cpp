@@ -11,31 +11,16 @@
 
 #include "captions/resource_id.h"
 #include "errors/failure.h"
+#include "fuzz_check.h"
 
 using errors::ErrorNumber;
 using errors::Failure;
 
 namespace {
 
-QString g_input;
-
-[[noreturn]] void Violated(const char* what) {
-    // The first code units; libFuzzer saves the whole input as crash-* besides.
-    constexpr qsizetype kShown = 160;
-    std::fprintf(stderr, "fuzz_resource_id: %s\ninput (%lld UTF-16 code units):", what,
-                 static_cast<long long>(g_input.size()));
-    for (const QChar c : g_input.first(std::min(g_input.size(), kShown))) {
-        std::fprintf(stderr, " %04x", static_cast<unsigned>(c.unicode()));
-    }
-    std::fprintf(stderr, "%s\n", g_input.size() > kShown ? " ..." : "");
-    std::abort();
-}
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        Violated(what);
-    }
-}
+using fuzz::Check;
+using fuzz::g_input;
+using fuzz::Violated;
 
 constexpr std::int32_t kTypeMismatch = static_cast<std::int32_t>(ErrorNumber::TypeMismatch);
 constexpr std::int32_t kOverflow = static_cast<std::int32_t>(ErrorNumber::Overflow);
@@ -105,7 +90,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    g_input = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    fuzz::TakeInput(data, size);
     const Outcome whole = Read(captions::StrictWholeNumber, g_input, "StrictWholeNumber");
     const Outcome shortNumber = Read(captions::StrictShortNumber, g_input, "StrictShortNumber");
     const Outcome leading = Read(captions::LeadingWholeNumber, g_input, "LeadingWholeNumber");
