@@ -6,7 +6,7 @@ LEXBIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 LEXBIN_BUILD=${LEXBIN_BUILD:-$LEXBIN_ROOT/build}
 
 # What building and running need.
-LEXBIN_RUN_PACKAGES=(g++ cmake ninja-build qt6-base-dev fonts-ipafont-gothic)
+LEXBIN_RUN_PACKAGES=(g++ cmake ninja-build qt6-base-dev libxcb1-dev fonts-ipafont-gothic)
 # What the tests add: a headless X server, a window manager, a key typist, a session bus;
 # clang with its sanitizer and libFuzzer run-times and llvm-symbolizer, for the sanitizer
 # build; the packaging tools (CPack's DEB generator runs `file` before dpkg-shlibdeps).

@@ -45,7 +45,7 @@ struct DialogFixture {
     }
 };
 
-enum class Action { ClickOk, ClickCancel, Tab, Enter, Escape };
+enum class Action { ClickOk, ClickCancel, Tab, Enter, KeypadEnter, Escape };
 
 void Perform(frmSetFont& dialog, Action action) {
     switch (action) {
@@ -60,6 +60,9 @@ void Perform(frmSetFont& dialog, Action action) {
             break;
         case Action::Enter:
             QTest::keyClick(dialog.txtFontSize(), Qt::Key_Return);
+            break;
+        case Action::KeypadEnter:  // as Qt gets it from the keyboard's number pad
+            QTest::keyClick(dialog.txtFontSize(), Qt::Key_Enter, Qt::KeypadModifier);
             break;
         case Action::Escape:
             QTest::keyClick(dialog.txtFontSize(), Qt::Key_Escape);
@@ -84,6 +87,8 @@ private Q_SLOTS:
     void refusesEverythingElseWithOneHint();
     void invalidTextHoldsEveryWayOut_data();
     void invalidTextHoldsEveryWayOut();
+    void keysOnAFocusedButtonPressThatButton_data();
+    void keysOnAFocusedButtonPressThatButton();
     void cancelStoresNothing();
     void closeBoxStoresNothingAndNeedsNoValidText();
     void unwritableSettingsAreReportedAndTheDialogStays();
@@ -172,6 +177,7 @@ void FrmSetFontTest::invalidTextHoldsEveryWayOut_data() {
     QTest::newRow("click Cancel") << Action::ClickCancel;
     QTest::newRow("Tab") << Action::Tab;
     QTest::newRow("Enter") << Action::Enter;
+    QTest::newRow("keypad Enter") << Action::KeypadEnter;
     QTest::newRow("Esc") << Action::Escape;
 }
 
@@ -194,9 +200,41 @@ void FrmSetFontTest::invalidTextHoldsEveryWayOut() {
         QVERIFY(d.isVisible());
     } else {
         QVERIFY(!d.isVisible());
-        const bool ok = action == Action::ClickOk || action == Action::Enter;
+        const bool ok =
+            action == Action::ClickOk || action == Action::Enter || action == Action::KeypadEnter;
         QCOMPARE(f.ts.settings.value(u"FontSize"_s), ok ? u"20"_s : QString());
     }
+}
+
+void FrmSetFontTest::keysOnAFocusedButtonPressThatButton_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("stored");
+    const int keypad = Qt::KeypadModifier;
+    QTest::newRow("Return on Cancel cancels") << 1 << int(Qt::Key_Return) << 0 << QString();
+    QTest::newRow("keypad Enter on Cancel cancels")
+        << 1 << int(Qt::Key_Enter) << keypad << QString();
+    QTest::newRow("Esc on OK cancels") << 0 << int(Qt::Key_Escape) << 0 << QString();
+    QTest::newRow("keypad Enter on OK stores") << 0 << int(Qt::Key_Enter) << keypad << u"20"_s;
+}
+
+void FrmSetFontTest::keysOnAFocusedButtonPressThatButton() {
+    QFETCH(int, button);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, stored);
+    DialogFixture f;
+    frmSetFont& d = f.open();
+    f.type(u"20"_s);
+    for (int tab = 0; tab <= button; ++tab) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(QApplication::focusWidget(), d.cmdSetFont(button));
+    QTest::keyClick(d.cmdSetFont(button), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QVERIFY(!d.isVisible());
+    QCOMPARE(f.ts.settings.value(u"FontSize"_s), stored);
+    QCOMPARE(f.hints(), 0);
 }
 
 void FrmSetFontTest::cancelStoresNothing() {

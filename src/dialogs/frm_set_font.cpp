@@ -17,6 +17,7 @@
 #include "platform/qt_control_enumeration.h"
 #include "platform/services.h"
 #include "platform/string_table.h"
+#include "platform/taskbar.h"
 #include "platform/twips.h"
 #include "settings/number_text.h"
 #include "settings/settings_keys.h"
@@ -47,8 +48,9 @@ constexpr int kMaxSize = 50;
 }  // namespace
 
 frmSetFont::frmSetFont(const platform::Services& services, float mainFontSize, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
+    // A fixed dialog frame: a title bar with a close box, no minimize or maximize box.
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       services_(services) {
     setObjectName(u"frmSetFont"_s);
     setWindowTitle(u"11000"_s);
@@ -118,6 +120,12 @@ void frmSetFont::Form_Load(float mainFontSize) {
     }
 }
 
+// The native window exists now and is not mapped yet.
+void frmSetFont::showEvent(QShowEvent* event) {
+    platform::KeepOffTaskbar(windowHandle());
+    QDialog::showEvent(event);
+}
+
 bool frmSetFont::IsValidFontSize(const QString& text) {
     try {
         const std::int32_t size = settings::RoundToLong(settings::TextToDouble(text, QLocale()));
@@ -181,16 +189,17 @@ bool frmSetFont::focusNextPrevChild(bool next) {
 }
 
 // Enter and Esc act like clicks on OK and Cancel, validation included, so text that fails
-// the rule is never stored.
+// the rule is never stored. Every Enter is taken here, whatever the modifiers: QDialog
+// would click the default button for the keypad's (sent with KeypadModifier) unchecked.
 void frmSetFont::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    if ((enter || key == Qt::Key_Escape) && event->modifiers() == Qt::NoModifier) {
+    if (enter || event->matches(QKeySequence::Cancel)) {
         if (txtFontSize_->hasFocus() && !txtFontSize_Validate()) {
             return;
         }
         const QPushButton* focused = qobject_cast<QPushButton*>(focusWidget());
-        cmdSetFont_Click(key == Qt::Key_Escape || (enter && focused == cmdSetFont_[1]) ? 1 : 0);
+        cmdSetFont_Click(!enter || focused == cmdSetFont_[1] ? 1 : 0);
         return;
     }
     QDialog::keyPressEvent(event);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# End-to-end: the Settings and Help menus. The font size dialog (hint on a size out of
-# range, stored size applied at once and after a restart, Esc), the data file path box (the
+# End-to-end: the Settings and Help menus. The font size dialog (its frame, hint on a size
+# out of range with Return and the keypad's Enter, stored size applied at once and after a
+# restart, Esc), the data file path box (the
 # path typed is stored and used, a folder path is refused), the input method item, and the
 # About box. Runs the real program on a private X server, first without a window manager,
 # then the dialog cases again under openbox.
@@ -103,13 +104,13 @@ font_dialog_offers() {
     expect_conf FontSize "$1" "$2: size offered by the dialog"
 }
 
-# font_hint TEXT: TEXT typed into the open dialog and Return bring the hint; the dialog stays,
-# with the focus, and nothing is stored.
+# font_hint TEXT [KEY]: TEXT typed into the open dialog and Return (or KEY) bring the hint;
+# the dialog stays, with the focus, and nothing is stored.
 font_hint() {
-    local what="font size '$1'"
+    local what="font size '$1' and ${2:-Return}"
     conf_keep
     type_text "$1"
-    press Return
+    press "${2:-Return}"
     await_window '^ヒント - Lexbin$' "$what: hint"
     local hint=$WIN
     window_viewable "$FONT_DLG" || fail "$MODE: $what: the dialog closed under the hint"
@@ -119,6 +120,28 @@ font_hint() {
     window_viewable "$FONT_DLG" || fail "$MODE: $what: the dialog closed with the hint"
     focus_back "$FONT_DLG" "$what"
     assert_conf_kept "$what: after the hint"
+}
+
+# assert_dialog_frame WID WHAT: a fixed frame with a title bar and a close box only, kept out
+# of the taskbar, as the program asks for it; under openbox, also that it cannot be maximized
+# (openbox gives every dialog a minimize button whatever it asks).
+assert_dialog_frame() {
+    local hints normal state
+    hints=$(xprop -id "$1" _MOTIF_WM_HINTS)
+    normal=$(xprop -id "$1" WM_NORMAL_HINTS)
+    state=$(xprop -id "$1" _NET_WM_STATE)
+    # flags: functions and decorations; functions resize, move, close; decorations border,
+    # resize handle, title, menu: no minimize or maximize.
+    assert_eq "$MODE: $2: _MOTIF_WM_HINTS" \
+        "_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = 0x3, 0x26, 0x1e, 0x0, 0x0" "$hints"
+    local re='minimum size: ([0-9]+) by ([0-9]+).*maximum size: ([0-9]+) by ([0-9]+)'
+    [[ "${normal//$'\n'/ }" =~ $re && "${BASH_REMATCH[1]}x${BASH_REMATCH[2]}" == \
+        "${BASH_REMATCH[3]}x${BASH_REMATCH[4]}" ]] || fail "$MODE: $2: not a fixed size: $normal"
+    [[ "$state" == *_NET_WM_STATE_SKIP_TASKBAR* ]] || fail "$MODE: $2: listed in the taskbar: $state"
+    if [[ -n "$E2E_WM_PID" ]]; then
+        [[ "$(xprop -id "$1" _NET_WM_ALLOWED_ACTIONS)" != *MAXIMIZE* ]] ||
+            fail "$MODE: $2: the window manager allows maximizing it"
+    fi
 }
 
 # a. Font size: the dialog offers 10 at first; sizes out of range bring the hint and keep
@@ -138,8 +161,10 @@ case_font_size() {
     # Each text replaces the previous one only if the dialog selected it again after the
     # hint ("851" and "5114" would be refused as well).
     open_font_dialog "a"
+    assert_dialog_frame "$FONT_DLG" "a: frame"
     font_hint 8
     font_hint 51
+    font_hint abc KP_Enter
     type_text 14
     press Return
     await_closed "$FONT_DLG" "a: size 14"
