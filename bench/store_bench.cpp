@@ -36,6 +36,7 @@ public:
     QString get(const QString&, const QString&, const QString&, const QString&) const override {
         return path;
     }
+    bool contains(const QString&, const QString&, const QString&) const override { return true; }
     void save(const QString&, const QString&, const QString&, const QString&) override {}
 };
 

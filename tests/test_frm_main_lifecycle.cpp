@@ -26,11 +26,14 @@ private Q_SLOTS:
     void metricsComeFromTheLayout();
     void firstRunKeepsTheDesign();
     void restoresFontSizeAndGeometry();
+    void onlyStoredGeometryIsApplied_data();
+    void onlyStoredGeometryIsApplied();
     void imeChoiceFromTheStore_data();
     void imeChoiceFromTheStore();
     void badValueStopsTheRestOfTheLoad_data();
     void badValueStopsTheRestOfTheLoad();
     void storedSizeBelowTheMinimumIsEnlarged();
+    void windowLostOffScreenComesBack_data();
     void windowLostOffScreenComesBack();
     void positionOnAScreenIsKept();
 
@@ -46,6 +49,7 @@ private Q_SLOTS:
     void closeMaximizedOrMinimizedSavesOnlyTheImeChoice();
     void closeThatCannotSaveStillCloses();
     void geometrySurvivesCloseAndReopen();
+    void closeUnderWaylandKeepsTheStoredPosition();
 };
 
 void FrmMainLifecycleTest::metricsComeFromTheLayout() {
@@ -85,6 +89,37 @@ void FrmMainLifecycleTest::restoresFontSizeAndGeometry() {
     QCOMPARE(w.pos(), QPoint(100, 80));
     QCOMPARE(w.size(), QSize(600, 400));
     QCOMPARE(w.txtMain()->geometry(), QRect(0, 40, 600, w.centralWidget()->height() - 40));
+}
+
+void FrmMainLifecycleTest::onlyStoredGeometryIsApplied_data() {
+    QTest::addColumn<QStringList>("stored");
+    QTest::addColumn<bool>("moved");
+    QTest::addColumn<QRect>("geometry");  // a size of 0 stands for the layout's
+    QTest::newRow("nothing stored: placed by the window manager")
+        << QStringList() << false << QRect(0, 0, 0, 0);
+    QTest::newRow("0,0 stored: moved there")
+        << QStringList{u"Left=0"_s, u"Top=0"_s} << true << QRect(0, 0, 0, 0);
+    QTest::newRow("Top alone: left kept")
+        << QStringList{u"Top=150"_s} << true << QRect(0, 10, 0, 0);
+    QTest::newRow("size alone: not moved")
+        << QStringList{u"Width=9000"_s, u"Height=6000"_s} << false << QRect(0, 0, 600, 400);
+}
+
+void FrmMainLifecycleTest::onlyStoredGeometryIsApplied() {
+    QFETCH(QStringList, stored);
+    QFETCH(bool, moved);
+    QFETCH(QRect, geometry);
+    MainWindowFixture f;
+    for (const QString& entry : stored) {
+        f.ts.settings.set(entry.section(u'=', 0, 0), entry.section(u'=', 1));
+    }
+    frmMain& w = f.load();
+    QVERIFY(f.ts.dialogs.shown.isEmpty());
+    QCOMPARE(w.testAttribute(Qt::WA_Moved), moved);
+    QCOMPARE(w.pos(), geometry.topLeft());
+    if (!geometry.isEmpty()) {
+        QCOMPARE(w.size(), geometry.size());
+    }
 }
 
 void FrmMainLifecycleTest::imeChoiceFromTheStore_data() {
@@ -165,12 +200,23 @@ void FrmMainLifecycleTest::storedSizeBelowTheMinimumIsEnlarged() {
     QVERIFY(f.ts.dialogs.shown.isEmpty());
 }
 
+void FrmMainLifecycleTest::windowLostOffScreenComesBack_data() {
+    QTest::addColumn<QString>("height");
+    QTest::addColumn<QStringList>("errors");
+    QTest::newRow("every value good") << u"6000"_s << QStringList();
+    QTest::newRow("a later value fails") << u"abc"_s << QStringList{u"frmMain!Form_Load"_s};
+}
+
 void FrmMainLifecycleTest::windowLostOffScreenComesBack() {
+    QFETCH(QString, height);
+    QFETCH(QStringList, errors);
     MainWindowFixture f;
     f.ts.settings.set(u"Left"_s, u"-300000"_s);
     f.ts.settings.set(u"Top"_s, u"-300000"_s);
     f.ts.settings.set(u"Width"_s, u"9000"_s);
+    f.ts.settings.set(u"Height"_s, height);
     frmMain& w = f.load();
+    QCOMPARE(f.ts.dialogs.errorLocations(), errors);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     QVERIFY2(screen.contains(w.pos()), qPrintable(u"at %1,%2"_s.arg(w.x()).arg(w.y())));
     QCOMPARE(w.width(), 600);
@@ -311,6 +357,27 @@ void FrmMainLifecycleTest::geometrySurvivesCloseAndReopen() {
         QCOMPARE(f.ts.settings.value(key),
                  before.value(MemorySettings::Path(u"Lexbin"_s, u"Main"_s, key)));
     }
+}
+
+// Run under a Wayland compositor by the test lifecycle_wayland (tests/e2e/under_weston.sh).
+void FrmMainLifecycleTest::closeUnderWaylandKeepsTheStoredPosition() {
+    if (!QGuiApplication::platformName().startsWith(u"wayland"_s)) {
+        QSKIP("needs a Wayland compositor: see the test lifecycle_wayland");
+    }
+    MainWindowFixture f;
+    f.ts.settings.set(u"Left"_s, u"1500"_s);
+    f.ts.settings.set(u"Top"_s, u"1200"_s);
+    frmMain& w = f.load();
+    w.show();  // a compositor does not hand out the activation qWaitForWindowActive awaits
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.resize(700, 300);
+    QTRY_COMPARE(w.size(), QSize(700, 300));
+    w.close();
+    QVERIFY(f.ts.dialogs.shown.isEmpty());
+    QCOMPARE(f.ts.settings.value(u"Left"_s), u"1500"_s);
+    QCOMPARE(f.ts.settings.value(u"Top"_s), u"1200"_s);
+    QCOMPARE(f.ts.settings.value(u"Width"_s), u"10500"_s);
+    QCOMPARE(f.ts.settings.value(u"Height"_s), u"4500"_s);
 }
 
 QTEST_MAIN(FrmMainLifecycleTest)

@@ -89,8 +89,7 @@ private:
     void Form_Resize();
     void Form_Unload();
 
-    void setWindowLeft(float twips);
-    void setWindowTop(float twips);
+    void setWindowPosition(float left, float top);
     void setWindowWidth(float twips);
     void setWindowHeight(float twips);
     void setTextBoxWidth(float twips);

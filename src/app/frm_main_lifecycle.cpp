@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QLocale>
 #include <limits>
+#include <optional>
 
 #include "captions/load_res_setting.h"
 #include "errors/failure.h"
@@ -47,6 +48,7 @@ constexpr Qt::WindowStates kNotNormal =
 }  // namespace
 
 void frmMain::Form_Load() {
+    bool positioned = false;
     mdlLexbin::Trap(services_, u"frmMain!Form_Load"_s, [&] {
         mdlLexbin::LoadResSetting(services_, platform::EnumerateControls(*this, controlOrder()));
 
@@ -72,12 +74,32 @@ void frmMain::Form_Load() {
             menuItems_[u"mnuSetIMEMode"_s]->setChecked(true);
         }
 
-        setWindowLeft(readSingle(Key::Left, windowLeft()));
-        setWindowTop(readSingle(Key::Top, windowTop()));
-        setWindowWidth(readSingle(Key::Width, windowWidth()));
-        setWindowHeight(readSingle(Key::Height, windowHeight()));
-        keepTitleBarOnScreen();
+        // Only what is stored is applied, and then whatever its value: with nothing stored
+        // the window manager places the window (a move would take that from it), and a
+        // window closed at 0,0 opens there again.
+        const auto readStored = [&](Key key, float current) -> std::optional<float> {
+            if (!settings::HasSetting(services_, key)) {
+                return std::nullopt;
+            }
+            return readSingle(key, current);
+        };
+        const std::optional<float> left = readStored(Key::Left, windowLeft());
+        const std::optional<float> top = readStored(Key::Top, windowTop());
+        if (left || top) {
+            setWindowPosition(left.value_or(windowLeft()), top.value_or(windowTop()));
+            positioned = true;
+        }
+        if (const std::optional<float> width = readStored(Key::Width, windowWidth())) {
+            setWindowWidth(*width);
+        }
+        if (const std::optional<float> height = readStored(Key::Height, windowHeight())) {
+            setWindowHeight(*height);
+        }
     });
+    // Also when a later value stopped the load: the position is already applied.
+    if (positioned) {
+        keepTitleBarOnScreen();
+    }
 }
 
 void frmMain::resizeEvent(QResizeEvent* event) {
@@ -124,8 +146,12 @@ void frmMain::Form_Unload() {
     mdlLexbin::Trap(services_, u"frmMain!Form_Unload"_s, [&] {
         settings::SaveSetting(services_, Key::AutoEnableIME, imeChoice() ? u"1"_s : u"0"_s);
         if (!(windowState() & kNotNormal)) {
-            settings::SaveSetting(services_, Key::Left, settings::SingleToText(windowLeft()));
-            settings::SaveSetting(services_, Key::Top, settings::SingleToText(windowTop()));
+            // Where the window system never tells a window its place, what pos() holds is
+            // only what was asked for; the stored place is kept for the next X11 session.
+            if (platform::WindowPositionIsKnown()) {
+                settings::SaveSetting(services_, Key::Left, settings::SingleToText(windowLeft()));
+                settings::SaveSetting(services_, Key::Top, settings::SingleToText(windowTop()));
+            }
             settings::SaveSetting(services_, Key::Width, settings::SingleToText(windowWidth()));
             settings::SaveSetting(services_, Key::Height, settings::SingleToText(windowHeight()));
         }
@@ -146,34 +172,17 @@ void frmMain::setTextBoxFontSize(float points) {
     txtMain_->setFont(font);
 }
 
-// Setting a value the window already has changes nothing; in particular it does not take
-// the first placement away from the window manager.
-void frmMain::setWindowLeft(float twips) {
-    const int x = TwipsToPixels(twips);
-    if (x != pos().x()) {
-        move(x, pos().y());
-    }
-}
-
-void frmMain::setWindowTop(float twips) {
-    const int y = TwipsToPixels(twips);
-    if (y != pos().y()) {
-        move(pos().x(), y);
-    }
+// One move: it also tells the window manager that the program chose the place.
+void frmMain::setWindowPosition(float left, float top) {
+    move(TwipsToPixels(left), TwipsToPixels(top));
 }
 
 void frmMain::setWindowWidth(float twips) {
-    const int width = ToSizePixels(twips);
-    if (width != this->width()) {
-        resize(width, height());
-    }
+    resize(ToSizePixels(twips), height());
 }
 
 void frmMain::setWindowHeight(float twips) {
-    const int height = ToSizePixels(twips);
-    if (height != this->height()) {
-        resize(width(), height);
-    }
+    resize(width(), ToSizePixels(twips));
 }
 
 void frmMain::setTextBoxWidth(float twips) {

@@ -24,6 +24,13 @@ QString QSettingsStore::get(const QString& application, const QString& section, 
     return value.toString();
 }
 
+bool QSettingsStore::contains(const QString& application, const QString& section,
+                              const QString& key) const {
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, application, application);
+    store.beginGroup(section);
+    return store.contains(key);
+}
+
 void QSettingsStore::save(const QString& application, const QString& section, const QString& key,
                           const QString& value) {
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, application, application);

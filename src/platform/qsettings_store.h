@@ -11,6 +11,8 @@ class QSettingsStore final : public SettingsStore {
 public:
     QString get(const QString& application, const QString& section, const QString& key,
                 const QString& defaultValue) const override;
+    bool contains(const QString& application, const QString& section,
+                  const QString& key) const override;
     void save(const QString& application, const QString& section, const QString& key,
               const QString& value) override;
 };

@@ -4,6 +4,8 @@
 #include <QScreen>
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace platform {
 
 QPoint KeepTitleBarOnScreen(const QRect& frame, const QList<QRect>& availableAreas,
@@ -16,6 +18,10 @@ QPoint KeepTitleBarOnScreen(const QRect& frame, const QList<QRect>& availableAre
     }
     const QPoint centred = primaryArea.center() - QPoint(frame.width() / 2, frame.height() / 2);
     return {std::max(centred.x(), primaryArea.left()), std::max(centred.y(), primaryArea.top())};
+}
+
+bool WindowPositionIsKnown() {
+    return !QGuiApplication::platformName().startsWith(u"wayland"_s);
 }
 
 QPoint KeepTitleBarOnScreen(const QRect& frame) {

@@ -19,4 +19,8 @@ QPoint KeepTitleBarOnScreen(const QRect& frame, const QList<QRect>& availableAre
 // The same, for the screens of this desktop.
 QPoint KeepTitleBarOnScreen(const QRect& frame);
 
+// Whether the window system reports where a window is. A Wayland compositor never does:
+// there a window's position is only the one last asked for.
+bool WindowPositionIsKnown();
+
 }  // namespace platform

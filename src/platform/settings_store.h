@@ -11,6 +11,9 @@ public:
     // The stored text, or `defaultValue` when the key has none. Never fails.
     virtual QString get(const QString& application, const QString& section, const QString& key,
                         const QString& defaultValue) const = 0;
+    // Whether the key has a value, an empty text included. Never fails.
+    virtual bool contains(const QString& application, const QString& section,
+                          const QString& key) const = 0;
     // Stores the text durably; throws errors::Failure when the store cannot be written.
     virtual void save(const QString& application, const QString& section, const QString& key,
                       const QString& value) = 0;

@@ -32,6 +32,11 @@ QString GetSetting(const platform::Services& services, Key key, const QString& d
                                  KeyName(key), defaultValue);
 }
 
+bool HasSetting(const platform::Services& services, Key key) {
+    return services.settings.contains(QString::fromUtf16(kApplication),
+                                      QString::fromUtf16(kSection), KeyName(key));
+}
+
 void SaveSetting(const platform::Services& services, Key key, const QString& value) {
     services.settings.save(QString::fromUtf16(kApplication), QString::fromUtf16(kSection),
                            KeyName(key), value);

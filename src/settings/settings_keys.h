@@ -40,6 +40,8 @@ QString FixedDefault(Key key);
 
 // Reads `key`, returning `defaultValue` when it has no value. Never fails for a missing key.
 QString GetSetting(const platform::Services& services, Key key, const QString& defaultValue);
+// Whether `key` has a value (an empty text counts).
+bool HasSetting(const platform::Services& services, Key key);
 // Stores `value` under `key`; throws errors::Failure when the store cannot be written.
 void SaveSetting(const platform::Services& services, Key key, const QString& value);
 

@@ -28,6 +28,13 @@ public:
         }
         return values.value(Path(application, section, key), defaultValue);
     }
+    bool contains(const QString& application, const QString& section,
+                  const QString& key) const override {
+        if (failReads) {
+            throw errors::Failure(errors::ErrorNumber::InvalidCall);
+        }
+        return values.contains(Path(application, section, key));
+    }
     void save(const QString& application, const QString& section, const QString& key,
               const QString& value) override {
         if (failWrites) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end: the window's position and size saved at close and restored at start, without
-# a window manager and under openbox; a position off every screen is brought back.
+# a window manager and under openbox; a position off every screen is brought back; a first
+# start leaves the place to the window manager, a stored 0,0 is kept.
 # Usage: geometry_e2e.sh /path/to/lexbin
 source "$(dirname -- "${BASH_SOURCE[0]}")/lib.sh"
 e2e_init "${1:-}"
@@ -86,13 +87,35 @@ case_off_screen() {
         "Left=$((x * 15)) Top=$((y * 15)) Width=9000 Height=6000" "$(saved_geometry)"
 }
 
+# placed_by_program: the window asks for its own position (WM_NORMAL_HINTS).
+placed_by_program() { [[ "$(xprop -id "$E2E_APP_WID" WM_NORMAL_HINTS)" == *'specified location'* ]]; }
+
+case_placement() {
+    note "$MODE: a first start is placed by the desktop; 0,0 is a stored place like any other"
+    new_home
+    write_conf "DataFilePath=$E2E_APP_HOME/notes.txt"
+    start_app
+    ! placed_by_program || fail "$MODE: a first start asks for a position"
+    quit_app "first start"
+
+    write_conf "DataFilePath=$E2E_APP_HOME/notes.txt" Left=0 Top=0 Width=9000 Height=6000
+    start_app
+    placed_by_program || fail "$MODE: a stored position is not asked for"
+    assert_window_at 0 0 600 400 "stored at 0,0"
+    quit_app "stored at 0,0"
+    assert_eq "$MODE: settings after a start at 0,0" \
+        "Left=0 Top=0 Width=9000 Height=6000" "$(saved_geometry)"
+}
+
 MODE="no window manager"
 case_round_trip
 case_off_screen
+case_placement
 
 start_openbox
 MODE="openbox"
 case_round_trip
 case_off_screen
+case_placement
 
 note "all geometry cases passed"
