@@ -13,6 +13,11 @@
 #
 # Run as root (CI), the program is started as uid/gid 65534 through setpriv, since root may
 # write to any folder; run as another user, the program's folder is made read-only instead.
+#
+# In the sanitizer build CTest sets LEXBIN_SANITIZER_REPORTS (the build's report folder) and
+# LEXBIN_LSAN_SUPPRESSIONS. The checkout may lie in a folder the test user cannot enter, so
+# the program reads a copy of the suppressions and reports into a folder of its own here;
+# its reports are moved into the build's folder at the end, where the test run checks them.
 source "$(dirname -- "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 
 BUILD_DIR=${1:-}
@@ -31,12 +36,23 @@ done
 
 UNPRIV_ID=65534  # nobody / nogroup
 ROOT=""          # the unpacked package
+SAN_DIR=""       # the program's sanitizer reports and suppressions, in a sanitizer build
 
 # The unpacked program folder is made read-only below; give the write bit back so the
 # EXIT trap of lib.sh can remove the temporary folder, keeping the exit status for it.
 package_cleanup() {
-    local status=$?
+    local status=$? report
     [[ -n "$ROOT" && -d "$ROOT/usr/bin" ]] && chmod u+w -- "$ROOT/usr/bin" 2>/dev/null
+    if [[ -n "$SAN_DIR" ]]; then
+        for report in "$SAN_DIR"/reports/*; do
+            [[ -f "$report" ]] || continue
+            cp -- "$report" "$LEXBIN_SANITIZER_REPORTS/" || {
+                echo "cannot collect the sanitizer report $report:" >&2
+                cat -- "$report" >&2
+                status=1
+            }
+        done
+    fi
     (exit "$status")
     e2e_cleanup
 }
@@ -49,6 +65,21 @@ trap 'echo "stopped by SIGTERM" >&2; exit 143' TERM
 trap 'echo "stopped by SIGHUP" >&2; exit 129' HUP
 chmod 0755 -- "$E2E_TMP"
 mkdir -p "$E2E_TMP/logs" "$E2E_TMP/pkg"
+SAN_ENV=()
+if [[ -n "${LEXBIN_SANITIZER_REPORTS:-}" ]]; then
+    [[ -d "$LEXBIN_SANITIZER_REPORTS" && -r "${LEXBIN_LSAN_SUPPRESSIONS:-}" ]] || {
+        echo "no report folder $LEXBIN_SANITIZER_REPORTS or suppressions ${LEXBIN_LSAN_SUPPRESSIONS:-}" >&2
+        exit 2
+    }
+    SAN_DIR="$E2E_TMP/sanitizer"
+    mkdir -p -- "$SAN_DIR/reports"
+    cp -- "$LEXBIN_LSAN_SUPPRESSIONS" "$SAN_DIR/lsan.supp"
+    chmod 0755 -- "$SAN_DIR"
+    chmod 0644 -- "$SAN_DIR/lsan.supp"
+    SAN_ENV=(ASAN_OPTIONS="log_path=$SAN_DIR/reports/report"
+        UBSAN_OPTIONS="log_path=$SAN_DIR/reports/report"
+        LSAN_OPTIONS="suppressions=$SAN_DIR/lsan.supp")
+fi
 
 if (($(id -u) == 0)); then
     RUN_AS=(setpriv --reuid="$UNPRIV_ID" --regid="$UNPRIV_ID" --clear-groups)
@@ -186,8 +217,11 @@ RUNTIME="$E2E_TMP/runtime"
 mkdir -m 0700 -- "$APP_HOME" "$RUNTIME"
 chmod a-w -- "$ROOT/usr/bin"  # root ignores this; it matters when not run as root
 if ((${#RUN_AS[@]})); then
-    chown "$UNPRIV_ID:$UNPRIV_ID" -- "$APP_HOME" "$RUNTIME" || fail "cannot chown the home"
+    chown "$UNPRIV_ID:$UNPRIV_ID" -- "$APP_HOME" "$RUNTIME" ${SAN_DIR:+"$SAN_DIR/reports"} ||
+        fail "cannot chown the home"
 fi
+[[ -z "$SAN_DIR" ]] || run_as test -w "$SAN_DIR/reports" ||
+    fail "the test user cannot write its sanitizer report folder $SAN_DIR/reports"
 run_as test -x "$BIN" || fail "the test user cannot run $BIN (is ${TMPDIR:-/tmp} reachable?)"
 run_as test -w "$APP_HOME" || fail "the test user cannot write its home $APP_HOME"
 ! run_as test -w "$ROOT/usr/bin" || fail "the program's folder is writable for the test user"
@@ -204,7 +238,7 @@ tree_before=$(files_under "$ROOT")
 E2E_APP_LOG="$E2E_TMP/logs/lexbin.log"
 # Not through run_as: a function would run in a forked shell, and $! would not be the program.
 "${RUN_AS[@]}" env -i PATH=/usr/bin:/bin DISPLAY="$DISPLAY" LC_ALL=C.UTF-8 \
-    HOME="$APP_HOME" XDG_RUNTIME_DIR="$RUNTIME" \
+    HOME="$APP_HOME" XDG_RUNTIME_DIR="$RUNTIME" "${SAN_ENV[@]}" \
     "$BIN" >"$E2E_APP_LOG" 2>&1 &
 E2E_APP_PID=$!  # setpriv and env exec: this is the program's own process
 E2E_APP_WID=$(wait_window '^Lexbin$' 30) || {
