@@ -355,7 +355,10 @@ void HostileSettingsTest::handEditedDataFilePathReadsAsTheReadmeSays_data() {
         << "\" /u/a, b;c.txt \""_ba << u" /u/a, b;c.txt "_s;
     QTest::newRow("quoted: escaped backslash and quote kept")
         << "\"/u/back\\\\slash \\\"q\\\".txt\""_ba << u"/u/back\\slash \"q\".txt"_s;
+    QTest::newRow("unmatched quote runs on into the next lines")
+        << "/u/\"q.txt"_ba << u"/u/q.txt\nLeft=1500\n"_s;
     QTest::newRow("leading at sign doubled") << "@@x.txt"_ba << u"@x.txt"_s;
+    QTest::newRow("quoted: leading at sign doubled too") << "\"@@a, b\""_ba << u"@a, b"_s;
     QTest::newRow("equals and hash as is") << "/u/a=b#c.txt"_ba << u"/u/a=b#c.txt"_s;
 }
 
