@@ -1,16 +1,26 @@
 // Settings files that were edited by hand or broken, read and written through the real
 // QSettings store by the main window (in a temporary XDG_CONFIG_HOME).
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QtTest>
+#include <chrono>
+#include <future>
 #include <memory>
 
 #include "doubles/test_services.h"
 #include "frm_main.h"
+#include "note_edit.h"
 #include "platform/qsettings_store.h"
 #include "platform/resource_string_table.h"
+#include "storage/data_file.h"
 #include "support/temp_folder.h"
+#include "support/unprivileged.h"
 
 using namespace Qt::StringLiterals;
 
@@ -40,6 +50,28 @@ struct RealSettingsWindow {
     }
 };
 
+// What may stand where the settings file belongs.
+enum class NotAFile { Folder, Fifo, LinkToDevice, DanglingLink };
+
+// The outcome of a settings read or write: what was read, "written", or the failure's
+// number and description.
+QString ReadDataFilePath() {
+    try {
+        return u"value: "_s +
+               platform::QSettingsStore().get(u"Lexbin"_s, u"Main"_s, u"DataFilePath"_s, {});
+    } catch (const errors::Failure& failure) {
+        return QString::number(failure.number()) + u' ' + failure.description();
+    }
+}
+QString SaveLeft() {
+    try {
+        platform::QSettingsStore().save(u"Lexbin"_s, u"Main"_s, u"Left"_s, u"1500"_s);
+        return u"written"_s;
+    } catch (const errors::Failure& failure) {
+        return QString::number(failure.number()) + u' ' + failure.description();
+    }
+}
+
 const QStringList kWrittenAtClose = {u"AutoEnableIME"_s, u"Left"_s, u"Top"_s, u"Width"_s,
                                      u"Height"_s};
 const QStringList kKeptAtClose = {u"FontSize"_s, u"DataFilePath"_s};
@@ -56,6 +88,11 @@ private Q_SLOTS:
     void windowLoadsAndCloseRewritesTheFile();
     void keysOutsideMainAreNotRead();
     void repeatedKeyIsWrittenBackOnce();
+    void notAFileIsReportedAndLeftAlone_data();
+    void notAFileIsReportedAndLeftAlone();
+    void fileOthersMayNotReadIsNeitherReadNorWritten();
+    void handEditedDataFilePathReadsAsTheReadmeSays_data();
+    void handEditedDataFilePathReadsAsTheReadmeSays();
 
 private:
     QString configFile() const { return config_.path(u"Lexbin/Lexbin.conf"_s); }
@@ -78,6 +115,7 @@ private:
 
     TempFolder config_;
     int copies_ = 0;
+    int stamps_ = 0;
 };
 
 void HostileSettingsTest::initTestCase() {
@@ -202,6 +240,145 @@ void HostileSettingsTest::repeatedKeyIsWrittenBackOnce() {
     const QByteArray text = TempFolder::read(configFile());
     QCOMPARE(text.count("Left="), 1);
     QVERIFY2(text.contains("\nLeft=750\n"), text.constData());
+}
+
+void HostileSettingsTest::notAFileIsReportedAndLeftAlone_data() {
+    QTest::addColumn<NotAFile>("kind");
+    QTest::newRow("folder") << NotAFile::Folder;
+    QTest::newRow("FIFO") << NotAFile::Fifo;
+    QTest::newRow("link to a device") << NotAFile::LinkToDevice;
+    QTest::newRow("dangling link") << NotAFile::DanglingLink;
+}
+
+void HostileSettingsTest::notAFileIsReportedAndLeftAlone() {
+    QFETCH(NotAFile, kind);
+    QVERIFY(QDir().mkpath(config_.path(u"Lexbin"_s)));
+    const QByteArray file = QFile::encodeName(configFile());
+    TempFolder elsewhere;
+    const QByteArray device = QFile::encodeName(elsewhere.path(u"null"_s));
+    const QByteArray missing = QFile::encodeName(elsewhere.path(u"missing.conf"_s));
+    switch (kind) {
+        case NotAFile::Folder:
+            QCOMPARE(::mkdir(file.constData(), 0700), 0);
+            break;
+        case NotAFile::Fifo:
+            QCOMPARE(::mkfifo(file.constData(), 0600), 0);
+            break;
+        case NotAFile::LinkToDevice:  // the numbers of /dev/null, in a folder of our own
+            if (::mknod(device.constData(), S_IFCHR | 0600, ::makedev(1, 3)) != 0) {
+                QSKIP("making a device node needs root");
+            }
+            QCOMPARE(::symlink(device.constData(), file.constData()), 0);
+            break;
+        case NotAFile::DanglingLink:
+            QCOMPARE(::symlink(missing.constData(), file.constData()), 0);
+            break;
+    }
+    struct stat before {};
+    QCOMPARE(::lstat(file.constData(), &before), 0);
+
+    // Bounded in time: opening a FIFO waits for a writer.
+    for (const auto attempt : {ReadDataFilePath, SaveLeft}) {
+        auto outcome = std::async(std::launch::async, attempt);
+        if (outcome.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            ::close(::open(file.constData(), O_WRONLY | O_NONBLOCK));  // lets the open go on
+            outcome.wait();
+            QFAIL("the settings store waited for a writer");
+        }
+        QCOMPARE(outcome.get(),
+                 attempt == ReadDataFilePath
+                     ? u"1003 設定ファイルを読み込めません。 ("_s + configFile() + u')'
+                     : u"1002 設定を保存できません。"_s);
+    }
+
+    RealSettingsWindow f;
+    frmMain& w = f.show();
+    QCOMPARE(f.ts.dialogs.errorLocations(), QStringList{u"frmMain!Form_Load"_s});
+    QVERIFY(f.ts.dialogs.shown[0].text.startsWith(u"エラー番号:1003\r\n"_s));
+    // No note goes to the default file instead of the one the settings may name.
+    w.txtMain()->setPlainText(u"abc"_s);
+    w.mnuFileSave_Click();
+    QCOMPARE(
+        f.ts.dialogs.errorLocations(),
+        QStringList({u"frmMain!Form_Load"_s, u"mdlLexbin!GetFilePath"_s, u"mdlLexbin!SaveData"_s}));
+    QVERIFY(f.ts.dialogs.shown[1].text.startsWith(u"エラー番号:1003\r\n"_s));
+    QCOMPARE(w.txtMain()->toPlainText(), u"abc"_s);
+    QCOMPARE(QDir(f.folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+             QStringList());
+    // Nor is anything written through it.
+    w.close();
+    QCOMPARE(f.ts.dialogs.errorLocations().last(), u"frmMain!Form_Unload"_s);
+    QVERIFY(f.ts.dialogs.shown.last().text.startsWith(u"エラー番号:1002\r\n"_s));
+    struct stat after {};
+    QCOMPARE(::lstat(file.constData(), &after), 0);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(after.st_ino, before.st_ino);
+    QVERIFY(!QFile::exists(elsewhere.path(u"missing.conf"_s)));
+    if (kind == NotAFile::LinkToDevice) {
+        QCOMPARE(::lstat(device.constData(), &after), 0);
+        QVERIFY(S_ISCHR(after.st_mode));
+    }
+}
+
+void HostileSettingsTest::fileOthersMayNotReadIsNeitherReadNorWritten() {
+    // As left by a run through sudo: the file is root's. The folders let anyone in, so only
+    // the file itself stands in the way.
+    const QByteArray text = "[Main]\nDataFilePath=/srv/notes.txt\n";
+    writeConfig(text);
+    QVERIFY(QFile::setPermissions(configFile(), QFile::Permissions()));
+    const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                      QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    QVERIFY(QFile::setPermissions(config_.path(), open));
+    QVERIFY(QFile::setPermissions(config_.path(u"Lexbin"_s),
+                                  open | QFile::WriteGroup | QFile::WriteOther));
+    const int status = RunUnprivileged([] {
+        if (!ReadDataFilePath().startsWith(u"1003 "_s)) {
+            return 1;
+        }
+        return SaveLeft().startsWith(u"1002 "_s) ? 0 : 2;
+    });
+    QCOMPARE(status, 0);  // 1: read; 2: written
+    QVERIFY(QFile::setPermissions(configFile(), QFile::ReadOwner | QFile::WriteOwner));
+    QCOMPARE(TempFolder::read(configFile()), text);
+}
+
+void HostileSettingsTest::handEditedDataFilePathReadsAsTheReadmeSays_data() {
+    QTest::addColumn<QByteArray>("line");  // after "DataFilePath="
+    QTest::addColumn<QString>("path");
+    QTest::newRow("plain path as is") << "/home/u/メモ 1.txt"_ba << u"/home/u/メモ 1.txt"_s;
+    QTest::newRow("blanks around trimmed") << "  /x.txt  "_ba << u"/x.txt"_s;
+    QTest::newRow("blank after a comma lost") << "/u/a, b.txt"_ba << u"/u/a,b.txt"_s;
+    QTest::newRow("semicolon starts a comment") << "/u/a;b.txt"_ba << u"/u/a"_s;
+    QTest::newRow("backslash starts an escape") << "/u/back\\slash"_ba << u"/u/backlash"_s;
+    QTest::newRow("quotes vanish") << "/u/\"q\".txt"_ba << u"/u/q.txt"_s;
+    QTest::newRow("quoted: blanks, comma and semicolon kept")
+        << "\" /u/a, b;c.txt \""_ba << u" /u/a, b;c.txt "_s;
+    QTest::newRow("quoted: escaped backslash and quote kept")
+        << "\"/u/back\\\\slash \\\"q\\\".txt\""_ba << u"/u/back\\slash \"q\".txt"_s;
+    QTest::newRow("unmatched quote runs on into the next lines")
+        << "/u/\"q.txt"_ba << u"/u/q.txt\nLeft=1500\n"_s;
+    QTest::newRow("leading at sign doubled") << "@@x.txt"_ba << u"@x.txt"_s;
+    QTest::newRow("quoted: leading at sign doubled too") << "\"@@a, b\""_ba << u"@a, b"_s;
+    QTest::newRow("equals and hash as is") << "/u/a=b#c.txt"_ba << u"/u/a=b#c.txt"_s;
+}
+
+void HostileSettingsTest::handEditedDataFilePathReadsAsTheReadmeSays() {
+    QFETCH(QByteArray, line);
+    QFETCH(QString, path);
+    writeConfig("[Main]\nDataFilePath=" + line + "\nLeft=1500\n");
+    // QSettings reuses what it read of a file of the same size and time: each row its own.
+    QFile file(configFile());
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QDateTime::fromSecsSinceEpoch(1'000'000'000 + ++stamps_),
+                             QFileDevice::FileModificationTime));
+    file.close();
+
+    RealSettingsWindow f;
+    QCOMPARE(mdlLexbin::GetFilePath(f.services), path);
+    // What the program writes for the value reads back the same.
+    f.store.save(u"Lexbin"_s, u"Main"_s, u"DataFilePath"_s, path);
+    QCOMPARE(mdlLexbin::GetFilePath(f.services), path);
+    QVERIFY(f.ts.dialogs.shown.isEmpty());
 }
 
 QTEST_MAIN(HostileSettingsTest)

@@ -1,13 +1,42 @@
 // What the platform takes from the user's locale: date and time separators, the code page.
-#include <clocale>
-
 #include <QtTest>
+#include <clocale>
+#include <cstdio>
 
 #include "errors/failure.h"
 #include "platform/iconv_encoding.h"
 #include "platform/system_clock.h"
+#include "support/temp_folder.h"
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// Set for a child run of this program that prints a record as the user's locale makes
+// it: its separators, in its code page. Qt reads the system locale once per process, so
+// only a fresh process shows what a user of that locale gets.
+constexpr char kRecordProbe[] = "LEXBIN_RECORD_PROBE";
+
+int PrintRecordOfTheLocale() {
+    if (std::setlocale(LC_ALL, "") == nullptr) {
+        std::fprintf(stderr, "the locale is not available\n");
+        return 3;
+    }
+    const platform::DateTimeSeparators separators = platform::SystemClock().separators();
+    try {
+        const std::string bytes =
+            platform::IconvEncoding(platform::IconvEncoding::SystemCodeSet())
+                .encode(u"2001"_s + separators.date + u"04"_s + separators.date + u"22,09"_s +
+                        separators.time + u"34,B,\u0645"_s);
+        std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+        return 0;
+    } catch (const errors::Failure& failure) {
+        std::fprintf(stderr, "%s\n", failure.what());
+        return 4;
+    }
+}
+
+}  // namespace
 
 class LocaleServicesTest : public QObject {
     Q_OBJECT
@@ -19,7 +48,33 @@ private Q_SLOTS:
     void plainAsciiLocaleCountsAsUtf8();
     void encodesIntoNamedCodeSets_data();
     void encodesIntoNamedCodeSets();
+    void recordUnderAnArabicLocaleFitsItsCodePage();
 };
+
+void LocaleServicesTest::recordUnderAnArabicLocaleFitsItsCodePage() {
+    // Compiled here from glibc's sources (the locales package), so no installed locale is
+    // needed; LOCPATH points the C library at it.
+    TempFolder locales;
+    const QString name = u"ar_EG.ISO-8859-6"_s;
+    QProcess localedef;
+    localedef.start(u"localedef"_s,
+                    {u"-i"_s, u"ar_EG"_s, u"-f"_s, u"ISO-8859-6"_s, locales.path(name)});
+    if (!localedef.waitForFinished(60000) || localedef.exitCode() != 0) {
+        QSKIP(qPrintable(u"cannot compile the locale "_s + name +
+                         u" (the locales package is missing?): "_s +
+                         QString::fromLocal8Bit(localedef.readAllStandardError())));
+    }
+    QProcess probe;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"LOCPATH"_s, locales.path());
+    environment.insert(u"LC_ALL"_s, name);
+    environment.insert(QString::fromLatin1(kRecordProbe), u"1"_s);
+    probe.setProcessEnvironment(environment);
+    probe.start(QCoreApplication::applicationFilePath(), {});
+    QVERIFY(probe.waitForFinished(30000));
+    QCOMPARE(probe.exitCode(), 0);
+    QCOMPARE(probe.readAllStandardOutput(), QByteArray("2001/04/22,09:34,B,\xe5"));
+}
 
 void LocaleServicesTest::separatorsFromFormats_data() {
     QTest::addColumn<QString>("format");
@@ -40,6 +95,15 @@ void LocaleServicesTest::separatorsFromFormats_data() {
     QTest::newRow("Finnish time") << u"H.mm"_s << time << u"."_s;
     QTest::newRow("AM/PM before hour") << u"AP h:mm"_s << time << u":"_s;
     QTest::newRow("letter separator") << u"HHhmm"_s << time << u":"_s;
+    QTest::newRow("right-to-left marks dropped") << u"d\u200F/M\u200F/yyyy"_s << date << u"/"_s;
+    QTest::newRow("Arabic letter mark dropped") << u"h\u061C.mm"_s << time << u"."_s;
+    QTest::newRow("only marks left") << u"d\u200F\u200EM\u200Fyyyy"_s << date << u"/"_s;
+    QTest::newRow("only a mark in the time") << u"H\u200Fmm"_s << time << u":"_s;
+    const QLocale egypt(QLocale::Arabic, QLocale::Egypt);
+    QTest::newRow("Egyptian Arabic date as Qt has it")
+        << egypt.dateFormat(QLocale::ShortFormat) << date << u"/"_s;
+    QTest::newRow("Egyptian Arabic time as Qt has it")
+        << egypt.timeFormat(QLocale::ShortFormat) << time << u":"_s;
 }
 
 void LocaleServicesTest::separatorsFromFormats() {
@@ -88,5 +152,12 @@ void LocaleServicesTest::encodesIntoNamedCodeSets() {
     QCOMPARE(QByteArray::fromStdString(platform::IconvEncoding(codeSet).encode(text)), bytes);
 }
 
-QTEST_GUILESS_MAIN(LocaleServicesTest)
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsSet(kRecordProbe)) {
+        return PrintRecordOfTheLocale();
+    }
+    QCoreApplication app(argc, argv);
+    LocaleServicesTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_locale_services.moc"

@@ -172,26 +172,48 @@ void SaveDataTest::encodesInTheSystemCodePage() {
     QVERIFY(store(u"日本語メモ"_s, u"A"_s));
     QCOMPARE(TempFolder::read(dataFile()),
              QByteArray("2001/04/22,09:34,A,\x93\xfa\x96\x7b\x8c\xea\x83\x81\x83\x82\r\n"));
+    ts_->encoding = platform::IconvEncoding("EUC-JP");  // the full-width yen reads back as such
+    QVERIFY(store(u"\uFFE5100"_s, u"A"_s));
+    QVERIFY(TempFolder::read(dataFile())
+                .endsWith(",A,\xa1\xef"
+                          "100\r\n"));
 }
 
 void SaveDataTest::refusesCharactersTheCodePageLacks_data() {
     QTest::addColumn<QByteArray>("codeSet");
     QTest::addColumn<QString>("note");
-    QTest::newRow("emoji in CP932") << QByteArray("CP932") << u"memo \U0001F600"_s;
-    QTest::newRow("Hangul in CP932") << QByteArray("CP932") << u"한"_s;
-    QTest::newRow("lone high surrogate") << QByteArray("UTF-8") << (u"a"_s + QChar(0xD800));
-    QTest::newRow("lone low surrogate") << QByteArray("UTF-8") << (QChar(0xDC00) + u"a"_s);
+    QTest::addColumn<QString>("named");  // how the description names the first such character
+    QTest::newRow("emoji in CP932")
+        << QByteArray("CP932") << u"memo \U0001F600"_s << u"「\U0001F600」U+1F600"_s;
+    QTest::newRow("Hangul in CP932") << QByteArray("CP932") << u"한"_s << u"「한」U+D55C"_s;
+    QTest::newRow("EUC-JP would turn yen into backslash")
+        << QByteArray("EUC-JP") << u"\u00A5100"_s << u"「\u00A5」U+00A5"_s;
+    QTest::newRow("EUC-JP would turn overline into tilde, first of two named")
+        << QByteArray("EUC-JP") << u"a\u203Eb\u00A5"_s << u"「\u203E」U+203E"_s;
+    QTest::newRow("combining mark on a dotted circle")
+        << QByteArray("CP932") << u"e\u0301"_s << u"「\u25CC\u0301」U+0301"_s;
+    QTest::newRow("invisible mark by code alone")
+        << QByteArray("ISO-8859-6") << u"\u0645\u200F"_s << u"U+200F"_s;
+    QTest::newRow("lone high surrogate by code alone")
+        << QByteArray("UTF-8") << (u"a"_s + QChar(0xD800)) << u"U+D800"_s;
+    QTest::newRow("lone low surrogate by code alone")
+        << QByteArray("UTF-8") << (QChar(0xDC00) + u"a"_s) << u"U+DC00"_s;
 }
 
 void SaveDataTest::refusesCharactersTheCodePageLacks() {
     QFETCH(QByteArray, codeSet);
     QFETCH(QString, note);
+    QFETCH(QString, named);
     ts_->encoding = platform::IconvEncoding(codeSet);
     TempFolder::write(dataFile(), "before\r\n");
     QVERIFY(!store(note));
     QCOMPARE(TempFolder::read(dataFile()), "before\r\n");
     QCOMPARE(ts_->dialogs.shown.size(), 1);
-    QVERIFY(ts_->dialogs.shown[0].text.startsWith(u"エラー番号:1001\r\n場所:mdlLexbin!SaveData"_s));
+    const QStringList lines = ts_->dialogs.shown[0].text.split(u"\r\n"_s);
+    QCOMPARE(lines[0], u"エラー番号:1001"_s);
+    QCOMPARE(lines[1], u"場所:mdlLexbin!SaveData - Lexbin12"_s);
+    QCOMPARE(lines[2], u"データファイルの文字コードで表せない文字がメモに含まれています。 ("_s +
+                           named + u')');
 }
 
 void SaveDataTest::failureShowsOneBoxAndKeepsTheFile_data() {

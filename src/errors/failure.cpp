@@ -40,6 +40,8 @@ QString Description(ErrorNumber number) {
             return u"データファイルの文字コードで表せない文字がメモに含まれています。"_s;
         case ErrorNumber::SettingsNotWritable:
             return u"設定を保存できません。"_s;
+        case ErrorNumber::SettingsNotReadable:
+            return u"設定ファイルを読み込めません。"_s;
     }
     return {};
 }

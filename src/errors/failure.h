@@ -26,6 +26,7 @@ enum class ErrorNumber : std::int32_t {
     PropertyNotSupported = 438,
     UnrepresentableCharacter = 1001,
     SettingsNotWritable = 1002,
+    SettingsNotReadable = 1003,
 };
 
 // The standard Japanese description of an error number.

@@ -4,18 +4,18 @@
 
 namespace platform {
 
-// Whether `text` holds a UTF-16 surrogate without its partner. Such a character has no
-// encoding anywhere, and Qt's converters would quietly replace it.
-inline bool HasLoneSurrogate(const QString& text) {
+// The index of the first UTF-16 surrogate in `text` without its partner, or -1. Such a
+// character has no encoding anywhere, and Qt's converters would quietly replace it.
+inline qsizetype FirstLoneSurrogate(const QString& text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
             ++i;
         } else if (c.isSurrogate()) {
-            return true;
+            return i;
         }
     }
-    return false;
+    return -1;
 }
 
 }  // namespace platform

@@ -25,9 +25,13 @@ QString SeparatorFromFormat(const QString& format, const QString& fieldLetters,
     while (i < format.size() && fieldLetters.contains(format[i])) {
         ++i;
     }
+    // Format characters (the right-to-left marks of Arabic formats) are invisible, and
+    // most code pages lack them: they are left out.
     QString separator;
-    while (i < format.size() && !isLetter(format[i])) {
-        separator += format[i++];
+    for (; i < format.size() && !isLetter(format[i]); ++i) {
+        if (format[i].category() != QChar::Other_Format) {
+            separator += format[i];
+        }
     }
     if (separator.isEmpty() || i == format.size()) {
         return fallback;

@@ -5,7 +5,8 @@
 namespace platform {
 
 // The separator between the fields named by `fieldLetters` in a Qt date or time format
-// ("yyyy/MM/dd" gives "/"), or `fallback` when the format has none, or one that would
+// ("yyyy/MM/dd" gives "/") without its format characters (Unicode category Cf, such as the
+// right-to-left mark), or `fallback` when nothing else is left, or when the separator would
 // break a comma-separated record or read badly (blanks, commas, quotes).
 QString SeparatorFromFormat(const QString& format, const QString& fieldLetters,
                             const QString& fallback);

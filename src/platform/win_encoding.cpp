@@ -4,15 +4,37 @@
 
 #include "errors/failure.h"
 #include "lone_surrogate.h"
+#include "unrepresentable.h"
 
 using errors::ErrorNumber;
 using errors::Failure;
 
 namespace platform {
+namespace {
+
+// The index of the first character of `text` that the code page lacks: converted alone, it
+// needs the default character.
+qsizetype FirstUnmapped(UINT codePage, const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        char bytes[16];
+        BOOL usedDefault = FALSE;
+        WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS,
+                            reinterpret_cast<const wchar_t*>(text.utf16() + i), length, bytes,
+                            sizeof bytes, nullptr, &usedDefault);
+        if (usedDefault) {
+            return i;
+        }
+        i += length - 1;
+    }
+    return -1;
+}
+
+}  // namespace
 
 std::string WindowsAnsiEncoding::encode(const QString& text) const {
-    if (HasLoneSurrogate(text)) {
-        throw Failure(ErrorNumber::UnrepresentableCharacter);
+    if (const qsizetype lone = FirstLoneSurrogate(text); lone >= 0) {
+        throw UnrepresentableCharacter(text, lone);
     }
     const UINT codePage = GetACP();
     if (codePage == CP_UTF8) {  // the "use UTF-8 worldwide" option: everything fits
@@ -30,7 +52,7 @@ std::string WindowsAnsiEncoding::encode(const QString& text) const {
         throw Failure(ErrorNumber::InvalidCall);
     }
     if (usedDefault) {
-        throw Failure(ErrorNumber::UnrepresentableCharacter);
+        throw UnrepresentableCharacter(text, FirstUnmapped(codePage, text));
     }
     std::string bytes(static_cast<size_t>(size), '\0');
     WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, length, bytes.data(), size, nullptr,

@@ -38,7 +38,8 @@ QString KeyName(Key key);
 // The fixed default of `key`; only for keys that have one.
 QString FixedDefault(Key key);
 
-// Reads `key`, returning `defaultValue` when it has no value. Never fails for a missing key.
+// Reads `key`, returning `defaultValue` when it has no value. Never fails for a missing key;
+// throws errors::Failure (settings not readable) when the settings exist but cannot be read.
 QString GetSetting(const platform::Services& services, Key key, const QString& defaultValue);
 // Whether `key` has a value (an empty text counts).
 bool HasSetting(const platform::Services& services, Key key);
