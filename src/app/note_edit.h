@@ -37,10 +37,6 @@ public:
     void setOnTooLong(std::function<void()> onTooLong) { onTooLong_ = std::move(onTooLong); }
 
     static QString WithCrLfBreaks(const QString& rawText);
-    // Where breaks go into `text` (before the returned indexes) so that no paragraph grows
-    // past kParagraphLength, given `before` characters of the paragraph in front of it and
-    // `after` behind it. Never inside a character made of several code units.
-    static QList<qsizetype> LineBreaksFor(const QString& text, qsizetype before, qsizetype after);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -49,6 +45,10 @@ protected:
     QMimeData* createMimeDataFromSelection() const override;
 
 private:
+    // Where breaks go into `text` (before the returned indexes) so that no paragraph grows
+    // past kParagraphLength, given `before` characters of the paragraph in front of it and
+    // `after` behind it. Never inside a character made of several code units.
+    static QList<qsizetype> LineBreaksFor(const QString& text, qsizetype before, qsizetype after);
     // Inserts `text` at `cursor` as typing it would; false when refused as too long.
     bool insertNoteText(QTextCursor& cursor, const QString& text);
     bool fits(const QTextCursor& cursor, qsizetype incoming) const;

@@ -11,7 +11,8 @@ OWNER=${2:-}
 start_xvfb
 
 OWNER_PID=""
-trap 'e2e_kill "$OWNER_PID"; e2e_cleanup' EXIT
+# The helper ends first; e2e_cleanup then sees the script's own exit status.
+trap 'status=$?; e2e_kill "$OWNER_PID"; (exit "$status"); e2e_cleanup' EXIT
 
 TICKS=$(getconf CLK_TCK)
 KEYS=20
