@@ -185,10 +185,10 @@ void QtControlEnumerationTest::describesEachKindOfControl() {
 }
 
 void QtControlEnumerationTest::stringTableHoldsEveryId() {
-    const QList<int> ids = {1000,  1010,  1011,  1100,  1101,  1102, 1103, 1110, 1111,
-                            1112,  1113,  1120,  1121,  1200,  1201, 1202, 3000, 3100,
-                            3101,  3102,  3103,  4000,  4101,  4102, 5000, 5100, 11000,
-                            11100, 11101, 11200, 11201, 12000, 12001};
+    const QList<int> ids = {1000,  1010,  1011,  1100,  1101,  1102,  1103, 1110, 1111,
+                            1112,  1113,  1120,  1121,  1200,  1201,  1202, 3000, 3100,
+                            3101,  3102,  3103,  4000,  4101,  4102,  5000, 5100, 11000,
+                            11100, 11101, 11200, 11201, 12000, 12001, 12002};
     QFile file(u":/lexbin/strings.txt"_s);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QList<int> stored =
@@ -210,7 +210,8 @@ void QtControlEnumerationTest::stringTableTexts_data() {
     QTest::newRow("blanks kept") << 3101 << u" Version "_s;
     QTest::newRow("backslashes kept") << 4102 << u"例; C:\\Data\\Lexbin.txt"_s;
     QTest::newRow("full-width parentheses") << 12000 << u"数値（9-50）を指定してください。"_s;
-    QTest::newRow("last entry") << 12001 << u"ヒント - Lexbin"_s;
+    QTest::newRow("hint title") << 12001 << u"ヒント - Lexbin"_s;
+    QTest::newRow("last entry") << 12002 << u"メモが長すぎます（16777216 文字まで）。"_s;
 }
 
 void QtControlEnumerationTest::stringTableTexts() {
@@ -224,7 +225,7 @@ void QtControlEnumerationTest::missingIdIsResourceNotFound_data() {
     QTest::newRow("zero") << 0;
     QTest::newRow("between entries") << 1001;
     QTest::newRow("negative") << -1000;
-    QTest::newRow("beyond the last") << 12002;
+    QTest::newRow("beyond the last") << 12003;
 }
 
 void QtControlEnumerationTest::missingIdIsResourceNotFound() {

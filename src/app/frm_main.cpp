@@ -7,8 +7,10 @@
 #include "note_edit.h"
 #include "option_button.h"
 #include "platform/design_font.h"
+#include "platform/dialogs.h"
 #include "platform/input_method.h"
 #include "platform/services.h"
+#include "platform/string_table.h"
 #include "platform/twips.h"
 
 using namespace Qt::StringLiterals;
@@ -56,6 +58,13 @@ void frmMain::createControls() {
         if (imeOn_) {
             services_.inputMethod.switchOn(*txtMain_);
         }
+    });
+    txtMain_->setOnTooLong([this] {
+        platform::MessageBoxRequest hint;
+        hint.text = services_.strings.text(12002);
+        hint.title = services_.strings.text(12001);
+        hint.icon = platform::MessageIcon::Information;
+        services_.dialogs.messageBox(hint);
     });
 
     for (int i = 0; i < 3; ++i) {
