@@ -374,9 +374,10 @@ void SaveDataTest::worldWritableProgramFolderUsesTheUserDataFolder() {
     QCOMPARE(::chmod(QFile::encodeName(program).constData(), 0777), 0);
     TempFolder::write(program + u"/LexbinDB.txt"_s, "planted\r\n");
     ts_->application.programFolder = program;
+    ts_->application.dataFolder = folder_->path(u"share/Lexbin"_s);  // both made
     QVERIFY(store(u"abc"_s));
     QCOMPARE(TempFolder::read(program + u"/LexbinDB.txt"_s), "planted\r\n");
-    QCOMPARE(TempFolder::read(folder_->path(u"userdata/LexbinDB.txt"_s)),
+    QCOMPARE(TempFolder::read(folder_->path(u"share/Lexbin/LexbinDB.txt"_s)),
              "2001/04/22,09:34,B,abc\r\n");
 }
 

@@ -71,7 +71,7 @@ bool IsTornTail(int fd, const struct stat& file, const Mark& mark) {
     static const long page = ::sysconf(_SC_PAGESIZE);
     const long long mtimeNs = file.st_mtim.tv_sec * 1'000'000'000LL + file.st_mtim.tv_nsec;
     return mark.device == file.st_dev && mark.inode == file.st_ino && mtimeNs >= mark.setAtNs &&
-           mtimeNs - mark.setAtNs <= kWriteStartsWithinNs && mark.start >= 0 && mark.length > 0 &&
+           mark.setAtNs >= mtimeNs - kWriteStartsWithinNs && mark.start >= 0 && mark.length > 0 &&
            file.st_size > mark.start && file.st_size - mark.start < mark.length && page > 0 &&
            file.st_size % page == 0 && NoLineFeedFrom(fd, mark.start, file.st_size);
 }
