@@ -6,12 +6,14 @@
 #include <cstdio>
 
 #include "doubles/test_services.h"
+#include "platform/file_size_limit.h"
 #include "platform/system_clock.h"
 #include "storage/data_file.h"
 
 using namespace Qt::StringLiterals;
 
 int main(int argc, char* argv[]) {
+    platform::LetWritesFailAtTheFileSizeLimit();  // as the program does
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 4) {

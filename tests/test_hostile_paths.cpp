@@ -1,10 +1,12 @@
 // Data file paths that cannot take a record, stored to through the main window: one error
 // box, the note kept, and nothing written anywhere else.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCryptographicHash>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QtTest>
 #include <csignal>
 
@@ -77,6 +79,7 @@ void HostilePathsTest::storeFailsAndKeepsTheNote_data() {
     QTest::newRow("folder") << u"folder"_s << 75;
     QTest::newRow("fifo") << u"fifo"_s << 75;
     QTest::newRow("/dev/full") << u"/dev/full"_s << 61;
+    QTest::newRow("terminal nobody reads") << u"pty"_s << 57;
     QTest::newRow("NUL inside") << u"nul"_s << 52;
     QTest::newRow("5000 characters") << u"long"_s << 52;
     QTest::newRow("dangling symbolic link") << u"dangling"_s << 53;
@@ -90,6 +93,7 @@ void HostilePathsTest::storeFailsAndKeepsTheNote() {
     MainWindowFixture f;
     const QString root = f.folder.path();
     QString path;
+    int terminal = -1;  // the pty's master side, never read
     if (kind == u"folder"_s) {
         QVERIFY(QDir(root).mkdir(u"folder"_s));
         path = root + u"/folder"_s;
@@ -98,6 +102,22 @@ void HostilePathsTest::storeFailsAndKeepsTheNote() {
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
     } else if (kind == u"/dev/full"_s) {
         path = kind;
+    } else if (kind == u"pty"_s) {
+        terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
+        path = QFile::decodeName(::ptsname(terminal));
+        // Fill its buffers, so that the next write waits for a reader. The kernel moves
+        // bytes on between them in the background: fill until a pause frees no room.
+        const int end = ::open(::ptsname(terminal), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(end >= 0);
+        for (bool took = true; took; QThread::msleep(50)) {
+            took = false;
+            while (::write(end, "f", 1) == 1) {
+                took = true;
+            }
+            QCOMPARE(errno, EAGAIN);
+        }
+        ::close(end);
     } else if (kind == u"nul"_s) {
         // Cut at the NUL, this would name a file that can be created.
         path = root + u"/notes"_s + QChar(0) + u".txt"_s;
@@ -135,10 +155,17 @@ void HostilePathsTest::storeFailsAndKeepsTheNote() {
     // A store that blocks (a FIFO nobody reads) ends the test instead of hanging it.
     std::signal(SIGALRM, StoreBlocked);
     ::alarm(20);
+    QElapsedTimer clock;
+    clock.start();
     const int seen = kind == u"read-only"_s ? RunUnprivileged(store) : store();
+    const qint64 took = clock.elapsed();
     ::alarm(0);
+    if (terminal >= 0) {
+        ::close(terminal);
+    }
 
     QCOMPARE(seen, number);  // 255: the note left the box
+    QVERIFY2(took < 4500, qPrintable(u"the store took %1 ms"_s.arg(took)));
     QCOMPARE(Tree(root), before);
 }
 

@@ -3,9 +3,11 @@
 #include <sys/xattr.h>
 
 #include <QtTest>
+#include <optional>
 
 #include "doubles/test_services.h"
 #include "platform/iconv_encoding.h"
+#include "platform/posix_text_file.h"
 #include "storage/data_file.h"
 #include "support/open_descriptors.h"
 #include "support/temp_folder.h"
@@ -44,6 +46,9 @@ private Q_SLOTS:
     void defaultPathIsBesideTheProgram();
     void storedPathIsUsedUntrimmed();
     void unwritableProgramFolderUsesTheUserDataFolder();
+    void worldWritableProgramFolderUsesTheUserDataFolder();
+    void onlyAPrivateFolderKeepsTheDefaultFile_data();
+    void onlyAPrivateFolderKeepsTheDefaultFile();
 
 private:
     QString dataFile() const { return folder_->path(u"notes.txt"_s); }
@@ -134,37 +139,81 @@ void SaveDataTest::startsOnANewLineAfterAHandEditedLastLine() {
 }
 
 void SaveDataTest::takesBackARecordCutShortByAKill_data() {
-    QTest::addColumn<QByteArray>("before");  // the file as the killed store left it
-    QTest::addColumn<QByteArray>("note");    // its note of the append in flight
-    QTest::addColumn<QByteArray>("kept");    // what stays in front of the new record
-    QTest::newRow("torn record taken back")
-        << QByteArray("one\r\n2001/04/22,09") << QByteArray("5 26") << QByteArray("one\r\n");
-    QTest::newRow("torn line break of a hand-edited line taken back too")
-        << QByteArray("by hand\r") << QByteArray("7 20") << QByteArray("by hand\r\n");
-    QTest::newRow("complete record kept")
-        << QByteArray("one\r\ntwo\r\n") << QByteArray("5 5") << QByteArray("one\r\ntwo\r\n");
-    QTest::newRow("nothing landed")
-        << QByteArray("one\r\n") << QByteArray("5 26") << QByteArray("one\r\n");
-    QTest::newRow("more written after it is not ours to cut")
-        << QByteArray("one\r\ntwo\r\nthree") << QByteArray("5 3")
-        << QByteArray("one\r\ntwo\r\nthree\r\n");
+    QTest::addColumn<QByteArray>("head");   // in front of the killed store's record
+    QTest::addColumn<QByteArray>("fault");  // what makes the tail not provably ours
+    QTest::addColumn<bool>("onTmpfs");
+    QTest::newRow("torn record taken back") << QByteArray("one\r\n") << QByteArray() << false;
+    QTest::newRow("CR LF put in front of it stays")
+        << QByteArray("by hand\r\n") << QByteArray() << false;
+    QTest::newRow("torn record taken back on tmpfs")
+        << QByteArray("one\r\n") << QByteArray() << true;
+    const QList<QByteArray> faults = {"other device",
+                                      "other inode",
+                                      "written to since",
+                                      "mark newer",
+                                      "not on a page",
+                                      "line feed after start",
+                                      "complete",
+                                      "nothing landed",
+                                      "ends in a line feed",
+                                      "older mark without the file"};
+    for (const QByteArray& fault : faults) {
+        QTest::newRow(QByteArray(fault + " kept").constData())
+            << QByteArray("one\r\n") << fault << false;
+    }
 }
 
 void SaveDataTest::takesBackARecordCutShortByAKill() {
-    QFETCH(QByteArray, before);
-    QFETCH(QByteArray, note);
-    QFETCH(QByteArray, kept);
-    TempFolder::write(dataFile(), before);
-    const QByteArray path = QFile::encodeName(dataFile());
-    QCOMPARE(::setxattr(path.constData(), "user.lexbin.append", note.constData(), note.size(), 0),
-             0);
-    QVERIFY(store(u"abc"_s));
-    QCOMPARE(TempFolder::read(dataFile()), kept + "2001/04/22,09:34,B,abc\r\n");
-    if (!before.endsWith('\n')) {  // looked at: the note is forgotten
-        char value[48];
-        QCOMPARE(::getxattr(path.constData(), "user.lexbin.append", value, sizeof value), -1);
-        QCOMPARE(errno, ENODATA);
+    QFETCH(QByteArray, head);
+    QFETCH(QByteArray, fault);
+    QFETCH(bool, onTmpfs);
+    std::optional<QTemporaryDir> tmpfs;
+    if (onTmpfs) {
+        tmpfs.emplace(u"/dev/shm/lexbin-XXXXXX"_s);
+        QVERIFY(tmpfs->isValid());
+        const QByteArray probe = QFile::encodeName(tmpfs->filePath(u"probe"_s));
+        TempFolder::write(tmpfs->filePath(u"probe"_s), "x");
+        if (::setxattr(probe.constData(), "user.probe", "1", 1, 0) != 0) {
+            QSKIP("tmpfs here keeps no user extended attributes (before Linux 6.6)");
+        }
+        ts_->settings.set(u"DataFilePath"_s, tmpfs->filePath(u"notes.txt"_s));
     }
+    const QString file = mdlLexbin::GetFilePath(ts_->services());
+    const QByteArray path = QFile::encodeName(file);
+
+    // The file as a store killed between two pages of its write leaves it.
+    const qsizetype page = ::sysconf(_SC_PAGESIZE);
+    QByteArray before = head + QByteArray(page - head.size() - (fault == "not on a page"), 't');
+    if (fault == "line feed after start") {
+        before[head.size() + 10] = '\n';
+    } else if (fault == "ends in a line feed") {
+        before.back() = '\n';
+    }
+    TempFolder::write(file, before);
+    struct stat info {};
+    QCOMPARE(::stat(path.constData(), &info), 0);
+    const qint64 mtime = info.st_mtim.tv_sec * 1'000'000'000LL + info.st_mtim.tv_nsec;
+    qint64 setAt = mtime - 1'000'000;
+    setAt += fault == "written to since" ? -10'000'000'000LL : 0;
+    setAt += fault == "mark newer" ? 1'000'000'000LL : 0;
+    const qint64 start = fault == "nothing landed" ? before.size() : head.size();
+    const qint64 length = fault == "complete" ? before.size() - start : 5000;
+    QByteArray mark = QByteArray::number(quint64(info.st_dev) + (fault == "other device")) + ' ' +
+                      QByteArray::number(quint64(info.st_ino) + (fault == "other inode")) + ' ' +
+                      QByteArray::number(setAt) + ' ';
+    mark = (fault == "older mark without the file" ? QByteArray() : mark) +
+           QByteArray::number(start) + ' ' + QByteArray::number(length);
+    QCOMPARE(::setxattr(path.constData(), "user.lexbin.append", mark.constData(), mark.size(), 0),
+             0);
+
+    QVERIFY(store(u"abc"_s));
+    const QByteArray kept = fault.isEmpty()         ? head
+                            : before.endsWith('\n') ? before
+                                                    : before + "\r\n";
+    QCOMPARE(TempFolder::read(file), kept + "2001/04/22,09:34,B,abc\r\n");
+    char value[128];
+    QCOMPARE(::getxattr(path.constData(), "user.lexbin.append", value, sizeof value), -1);
+    QCOMPARE(errno, ENODATA);  // a mark no store acted on is gone all the same
 }
 
 void SaveDataTest::encodesInTheSystemCodePage() {
@@ -337,6 +386,63 @@ void SaveDataTest::unwritableProgramFolderUsesTheUserDataFolder() {
     });
     QCOMPARE(status, 0);
     QCOMPARE(TempFolder::read(expected), "2001/04/22,09:34,B,abc\r\n");
+}
+
+void SaveDataTest::worldWritableProgramFolderUsesTheUserDataFolder() {
+    // Another user could have put a LexbinDB.txt there beforehand, to read the notes.
+    ts_->settings.values.clear();
+    const QString program = folder_->path(u"program"_s);
+    QVERIFY(QDir(folder_->path()).mkdir(u"program"_s));
+    QCOMPARE(::chmod(QFile::encodeName(program).constData(), 0777), 0);
+    TempFolder::write(program + u"/LexbinDB.txt"_s, "planted\r\n");
+    ts_->application.programFolder = program;
+    ts_->application.dataFolder = folder_->path(u"share/Lexbin"_s);  // both made
+    QVERIFY(store(u"abc"_s));
+    QCOMPARE(TempFolder::read(program + u"/LexbinDB.txt"_s), "planted\r\n");
+    QCOMPARE(TempFolder::read(folder_->path(u"share/Lexbin/LexbinDB.txt"_s)),
+             "2001/04/22,09:34,B,abc\r\n");
+}
+
+void SaveDataTest::onlyAPrivateFolderKeepsTheDefaultFile_data() {
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<uint>("owner");
+    QTest::addColumn<uint>("user");
+    QTest::addColumn<uint>("mode");
+    QTest::addColumn<bool>("writable");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("own closed folder")
+        << QByteArray("/home/u/bin") << 1000u << 1000u << 0755u << true << true;
+    QTest::newRow("root's own folder")
+        << QByteArray("/root/bin") << 0u << 0u << 0700u << true << true;
+    QTest::newRow("another user's folder")
+        << QByteArray("/home/v/bin") << 1001u << 1000u << 0755u << true << false;
+    QTest::newRow("group may write")
+        << QByteArray("/home/u/bin") << 1000u << 1000u << 0775u << true << false;
+    QTest::newRow("others may write, sticky or not")
+        << QByteArray("/home/u/bin") << 1000u << 1000u << 01777u << true << false;
+    QTest::newRow("not writable") << QByteArray("/home/u/bin") << 1000u << 1000u << 0555u << false
+                                  << false;
+    QTest::newRow("/usr/bin, even for root")
+        << QByteArray("/usr/bin") << 0u << 0u << 0755u << true << false;
+    QTest::newRow("/usr itself") << QByteArray("/usr") << 0u << 0u << 0755u << true << false;
+    QTest::newRow("/usr/local/bin")
+        << QByteArray("/usr/local/bin") << 0u << 0u << 0755u << true << false;
+    QTest::newRow("/bin") << QByteArray("/bin") << 0u << 0u << 0755u << true << false;
+    QTest::newRow("/sbin") << QByteArray("/sbin") << 0u << 0u << 0755u << true << false;
+    QTest::newRow("/opt/lexbin") << QByteArray("/opt/lexbin") << 0u << 0u << 0755u << true << false;
+    QTest::newRow("the root folder") << QByteArray("/") << 0u << 0u << 0755u << true << false;
+    QTest::newRow("/usrlocal is no system folder")
+        << QByteArray("/usrlocal") << 1000u << 1000u << 0700u << true << true;
+}
+
+void SaveDataTest::onlyAPrivateFolderKeepsTheDefaultFile() {
+    QFETCH(QByteArray, path);
+    QFETCH(uint, owner);
+    QFETCH(uint, user);
+    QFETCH(uint, mode);
+    QFETCH(bool, writable);
+    QFETCH(bool, kept);
+    QCOMPARE(platform::IsPrivateFolder({path, owner, S_IFDIR | mode, user, writable}), kept);
 }
 
 QTEST_GUILESS_MAIN(SaveDataTest)

@@ -1,10 +1,16 @@
 // The store driver killed (SIGKILL) at random moments, round after round on one data file:
 // complete records never change, only the store in flight at the kill may have landed, and
 // a record the kill cut short is taken back by the next store, so no torn line remains.
+// And stores that fail at the file-size limit: the program survives and later stores cut
+// nothing.
+#include <sys/resource.h>
+#include <sys/xattr.h>
+
 #include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
 #include <QtTest>
+#include <csignal>
 
 #include "support/temp_folder.h"
 
@@ -22,6 +28,27 @@ int LastNumber(const QList<QByteArray>& lines, const QByteArray& word) {
     return 0;
 }
 
+// Runs the store driver once with the note `tag`, under a file-size limit when `limit` > 0,
+// and with SIGXFSZ as a fresh process gets it.
+int Store(const QString& file, const QString& tag, rlim_t limit = 0, QString* error = nullptr) {
+    QProcess driver;
+    driver.setChildProcessModifier([limit] {
+        std::signal(SIGXFSZ, SIG_DFL);
+        const rlimit fileSize{limit, limit};
+        if (limit > 0) {
+            ::setrlimit(RLIMIT_FSIZE, &fileSize);
+        }
+    });
+    driver.start(QStringLiteral(STORE_DRIVER), {file, u"1"_s, tag});
+    if (!driver.waitForFinished(10000) || driver.exitStatus() != QProcess::NormalExit) {
+        return -1;  // killed by a signal
+    }
+    if (error != nullptr) {
+        *error = QString::fromUtf8(driver.readAllStandardError());
+    }
+    return driver.exitCode();
+}
+
 }  // namespace
 
 class StoreKillTest : public QObject {
@@ -29,6 +56,8 @@ class StoreKillTest : public QObject {
 
 private Q_SLOTS:
     void killedStoresLeaveOnlyWholeRecords();
+    void fileSizeLimitFailsOnlyThatStore_data();
+    void fileSizeLimitFailsOnlyThatStore();
 };
 
 void StoreKillTest::killedStoresLeaveOnlyWholeRecords() {
@@ -117,6 +146,47 @@ void StoreKillTest::killedStoresLeaveOnlyWholeRecords() {
         "%d records in 50 rounds; %d kills came after the write and before \"stored\"; %d "
         "left part of a record, taken back by the next store",
         total, landedUnreported, torn);
+}
+
+void StoreKillTest::fileSizeLimitFailsOnlyThatStore_data() {
+    QTest::addColumn<int>("size");  // of the data file before the store at the limit
+    QTest::newRow("write cut short at the limit") << 3921;
+    QTest::newRow("file already past the limit") << 9000;
+}
+
+void StoreKillTest::fileSizeLimitFailsOnlyThatStore() {
+    QFETCH(int, size);
+    // On the build folder's file system, which keeps the take-back mark.
+    TempFolder folder(QDir::currentPath());
+    const QString file = folder.path(u"notes.txt"_s);
+    const QByteArray first = "2001/04/22,09:34,A," + QByteArray(size - 21, 'f') + "\r\n";
+    TempFolder::write(file, first);
+
+    // A 6,000-character note at a limit of two pages: error 61, the program lives on.
+    QString error;
+    QCOMPARE(Store(file, QString(6000, u'y'), 8192, &error), 1);
+    QVERIFY2(error.startsWith(u"エラー番号:61\r\n"_s), qPrintable(error));
+    QCOMPARE(TempFolder::read(file), first);
+    char value[128];
+    QCOMPARE(
+        ::getxattr(QFile::encodeName(file).constData(), "user.lexbin.append", value, sizeof value),
+        -1);
+
+    // Stores after it, and an edit by another program, cut nothing.
+    QCOMPARE(Store(file, u"short"_s), 0);
+    {
+        QFile edit(file);
+        QVERIFY(edit.open(QIODevice::Append));
+        QCOMPARE(edit.write("memo"), 4);
+    }
+    QCOMPARE(Store(file, u"next"_s), 0);
+    const QByteArray after = TempFolder::read(file);
+    QVERIFY(after.startsWith(first));
+    const QRegularExpression rest(
+        u"^\\d{4}/\\d\\d/\\d\\d,\\d\\d:\\d\\d,B,short-1-x{64}\r\nmemo\r\n"
+        u"\\d{4}/\\d\\d/\\d\\d,\\d\\d:\\d\\d,B,next-1-x{64}\r\n$"_s);
+    QVERIFY2(rest.match(QString::fromUtf8(after.mid(first.size()))).hasMatch(),
+             after.mid(first.size()).constData());
 }
 
 QTEST_GUILESS_MAIN(StoreKillTest)

@@ -1,11 +1,13 @@
 #include <QApplication>
 
 #include "frm_main.h"
+#include "platform/file_size_limit.h"
 #include "platform/real_services.h"
 
 using namespace Qt::StringLiterals;
 
 int main(int argc, char* argv[]) {
+    platform::LetWritesFailAtTheFileSizeLimit();
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(u"lexbin"_s);
     platform::RealServices services;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstddef>
@@ -8,21 +9,33 @@ namespace platform {
 
 // A store killed in the middle of its write leaves a torn record: the kernel may cut a write
 // short between two pages when the process gets SIGKILL. So while a write that spans pages
-// is in flight, the append notes on the file itself (an extended attribute) where it starts
-// and how long it is. The next append, holding the lock, finds the file not ending in a line
-// feed and takes the partial record back out before it writes. A note left over from an
-// append that landed whole is harmless: it describes bytes that are all there.
+// is in flight, the append marks the file itself (an extended attribute) with the file's
+// device and inode, the wall-clock time, and where its record starts and how long it is.
+// The next append, holding the lock, takes the partial record back out before it writes,
+// but only when every sign says the bytes are that torn record of ours: the mark names this
+// very file, nothing wrote to it since (its mtime lies just after the mark's time), the size
+// stops strictly inside the record and on a page boundary, and no line feed follows the
+// record's start. Anything else is left as it is and the mark is forgotten.
 //
-// All three do nothing where the file system keeps no extended attributes.
+// All of this does nothing where the file system keeps no user extended attributes.
 
-// If an earlier append was cut short, takes its partial record back out (a complete one
-// stays) and forgets the note. `size` is the file's size, updated when it shrinks.
-void TakeBackInterruptedAppend(int fd, off_t& size);
+// Run by every append that holds the lock, before it writes: if the mark left by an append
+// that never finished describes the file's torn tail, cuts that tail off and updates
+// `file.st_size`. Forgets any mark, acted on or not.
+void TakeBackInterruptedAppend(int fd, struct stat& file);
 
-// Notes an append of `length` bytes at `start`.
-void MarkAppend(int fd, off_t start, std::size_t length);
+// Marks the file while the record of `length` bytes at `start` (after any CR LF put in front
+// of it) is being written, and removes the mark on every way out of the scope: only a store
+// that died in its write leaves one behind.
+class AppendMark {
+public:
+    AppendMark(int fd, const struct stat& file, off_t start, std::size_t length);
+    ~AppendMark();
+    AppendMark(const AppendMark&) = delete;
+    AppendMark& operator=(const AppendMark&) = delete;
 
-// The append has landed whole.
-void UnmarkAppend(int fd);
+private:
+    int fd_;
+};
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #include "posix_text_file.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +10,8 @@
 #include <QFile>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -21,7 +24,10 @@ using errors::Failure;
 namespace platform {
 namespace {
 
+// O_NONBLOCK: a device that does not drain (a terminal nobody reads) must not freeze the
+// window; regular files ignore the flag.
 constexpr int kAppendFlags = O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+constexpr std::chrono::seconds kDeviceWait{3};
 
 int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
     int fd;
@@ -33,13 +39,14 @@ int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
 
 // Opens for appending; creates the file when missing but never follows a dangling symbolic
 // link (O_EXCL refuses any link), so nothing is ever written somewhere the user did not see.
-int OpenForAppend(const QString& path, const QByteArray& native, int access) {
+int OpenForAppend(const QString& path, const QByteArray& native, int access, bool& created) {
     const int flags = access | kAppendFlags;
     int fd = OpenRetrying(native.constData(), flags);
     if (fd >= 0 || errno != ENOENT) {
         return fd;
     }
     fd = OpenRetrying(native.constData(), flags | O_CREAT | O_EXCL, 0666);
+    created = fd >= 0;
     if (fd >= 0 || errno != EEXIST) {
         return fd;
     }
@@ -53,9 +60,27 @@ int OpenForAppend(const QString& path, const QByteArray& native, int access) {
 
 // Read access is only for the look at the last byte; a file the user may write but not
 // read is appended to all the same.
-int OpenForAppend(const QString& path, const QByteArray& native) {
-    const int fd = OpenForAppend(path, native, O_RDWR);
-    return fd < 0 && errno == EACCES ? OpenForAppend(path, native, O_WRONLY) : fd;
+int OpenForAppend(const QString& path, const QByteArray& native, bool& created) {
+    const int fd = OpenForAppend(path, native, O_RDWR, created);
+    return fd < 0 && errno == EACCES ? OpenForAppend(path, native, O_WRONLY, created) : fd;
+}
+
+// A new directory entry is on the disk only once its folder is synced: without this, a
+// power cut could take a first note away with its file or folder. A folder we may write to
+// but not read cannot be opened to sync; then the entry is left to the file system.
+void SyncFolderOf(const QByteArray& native, const QString& path) {
+    const qsizetype slash = native.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : native.left(slash == 0 ? 1 : slash);
+    const int fd = OpenRetrying(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return;
+    }
+    const int result = ::fsync(fd);
+    const int error = errno;
+    ::close(fd);
+    if (result != 0 && error != EINVAL) {  // EINVAL: a file system that cannot sync folders
+        throw FileFailure(error, path);
+    }
 }
 
 // Owns a descriptor and closes it on every path out.
@@ -111,6 +136,29 @@ bool SpansPages(off_t start, std::size_t length) {
     return length > 0 && start / page != (start + static_cast<off_t>(length) - 1) / page;
 }
 
+// Writes all of `bytes` to a device, waiting for it to take them until `giveUp` at the
+// latest; by then part of them may have gone out.
+void WriteToDevice(int fd, std::string_view bytes, std::chrono::steady_clock::time_point giveUp,
+                   const QString& path) {
+    using namespace std::chrono;
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written > 0) {
+            bytes.remove_prefix(static_cast<std::size_t>(written));
+            continue;
+        }
+        if (written < 0 && errno != EAGAIN && errno != EINTR) {
+            throw FileFailure(errno, path);
+        }
+        const auto left = duration_cast<milliseconds>(giveUp - steady_clock::now()).count();
+        if (left <= 0) {
+            throw Failure(ErrorNumber::DeviceIO, path);
+        }
+        pollfd ready{fd, POLLOUT, 0};
+        ::poll(&ready, 1, static_cast<int>(left));
+    }
+}
+
 // After a partial write, takes the partial record back out, unless someone appended since.
 void UndoPartialWrite(int fd, ssize_t written) {
     struct stat info {};
@@ -126,8 +174,10 @@ void PosixTextFile::appendLine(const QString& path, std::string_view line) {
     if (path.isEmpty() || path.contains(QChar(0))) {
         throw Failure(ErrorNumber::BadFileName, path);
     }
+    const auto giveUp = std::chrono::steady_clock::now() + kDeviceWait;
     const QByteArray native = QFile::encodeName(path);
-    Descriptor file(OpenForAppend(path, native));
+    bool created = false;
+    Descriptor file(OpenForAppend(path, native, created));
     if (file.get() < 0) {
         throw FileFailure(errno, path);
     }
@@ -136,34 +186,35 @@ void PosixTextFile::appendLine(const QString& path, std::string_view line) {
     if (::fstat(file.get(), &info) != 0) {
         throw FileFailure(errno, path);
     }
-    const bool regular = S_ISREG(info.st_mode);
     if (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode) || S_ISDIR(info.st_mode)) {
         throw Failure(ErrorNumber::PathFileAccess, path);
     }
-    if (!regular) {
-        // A device: back to blocking writes (regular files ignore the flag).
-        ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
+    if (!S_ISREG(info.st_mode)) {
+        WriteToDevice(file.get(), line, giveUp, path);
+        if (file.close() != 0 && errno != EINTR) {
+            throw FileFailure(errno, path);
+        }
+        return;
     }
 
     // A file that does not end in a line feed was either cut short by a killed store, whose
     // partial record is taken back, or edited by hand: then the new line starts with a CR LF,
     // so that it never runs on from the user's last line.
-    bool endsOpen = regular && EndsOpen(file.get(), info.st_size);
-    if (endsOpen && locked) {
-        TakeBackInterruptedAppend(file.get(), info.st_size);
-        endsOpen = EndsOpen(file.get(), info.st_size);
+    if (locked) {
+        TakeBackInterruptedAppend(file.get(), info);
     }
     std::string bytes;
-    if (endsOpen) {
+    if (EndsOpen(file.get(), info.st_size)) {
         bytes.reserve(line.size() + 2);
         bytes += "\r\n";
     }
+    const off_t recordStart = info.st_size + static_cast<off_t>(bytes.size());
     bytes += line;
 
     // One write: O_APPEND makes it land whole at the end, even with another writer.
-    const bool mark = regular && locked && SpansPages(info.st_size, bytes.size());
-    if (mark) {
-        MarkAppend(file.get(), info.st_size, bytes.size());
+    std::optional<AppendMark> mark;
+    if (locked && SpansPages(info.st_size, bytes.size())) {
+        mark.emplace(file.get(), info, recordStart, line.size());
     }
     ssize_t written;
     do {
@@ -176,23 +227,66 @@ void PosixTextFile::appendLine(const QString& path, std::string_view line) {
         UndoPartialWrite(file.get(), written);
         throw Failure(ErrorNumber::DiskFull, path);
     }
-    if (mark) {
-        UnmarkAppend(file.get());
-    }
-    if (regular && ::fdatasync(file.get()) != 0) {
+    mark.reset();
+    if (::fdatasync(file.get()) != 0) {
         throw FileFailure(errno, path);
+    }
+    if (created) {
+        SyncFolderOf(native, path);
     }
     if (file.close() != 0 && errno != EINTR) {
         throw FileFailure(errno, path);
     }
 }
 
-bool PosixTextFile::isWritableFolder(const QString& folder) const {
-    return ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
+bool IsPrivateFolder(const FolderFacts& folder) {
+    const auto in = [&](const QByteArray& system) {
+        return folder.path == system || folder.path.startsWith(QByteArray(system + '/'));
+    };
+    const bool systemFolder =
+        folder.path == "/" || in("/usr") || in("/bin") || in("/sbin") || in("/opt");
+    return folder.writable && folder.owner == folder.user &&
+           (folder.mode & (S_IWGRP | S_IWOTH)) == 0 && !systemFolder;
 }
 
+bool PosixTextFile::isPrivateFolder(const QString& folder) const {
+    char* resolved = ::realpath(QFile::encodeName(folder).constData(), nullptr);
+    if (resolved == nullptr) {
+        return false;
+    }
+    FolderFacts facts;
+    facts.path = resolved;
+    std::free(resolved);
+    struct stat info {};
+    if (::stat(facts.path.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        return false;
+    }
+    facts.owner = info.st_uid;
+    facts.mode = info.st_mode;
+    facts.user = ::geteuid();
+    facts.writable = ::faccessat(AT_FDCWD, facts.path.constData(), W_OK | X_OK, AT_EACCESS) == 0;
+    return IsPrivateFolder(facts);
+}
+
+// One level at a time, so that each folder made is synced into its parent.
 void PosixTextFile::createFolder(const QString& folder) {
-    if (!QDir().mkpath(folder)) {
+    const QByteArray native = QFile::encodeName(QDir::cleanPath(folder));
+    struct stat info {};
+    if (::stat(native.constData(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        return;
+    }
+    for (qsizetype slash = native.indexOf('/', 1);; slash = native.indexOf('/', slash + 1)) {
+        const QByteArray part = slash < 0 ? native : native.left(slash);
+        if (::mkdir(part.constData(), 0777) == 0) {
+            SyncFolderOf(part, folder);
+        } else if (errno != EEXIST) {
+            break;
+        }
+        if (slash < 0) {
+            break;
+        }
+    }
+    if (::stat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
         throw Failure(ErrorNumber::PathNotFound, folder);
     }
 }

@@ -106,8 +106,8 @@ void WindowsTextFile::appendLine(const QString& path, std::string_view line) {
 }
 
 // Access rights on Windows live in ACLs that a simple check cannot read: try to create a
-// file that goes away when closed.
-bool WindowsTextFile::isWritableFolder(const QString& folder) const {
+// file that goes away when closed. Who else may write there is not checked.
+bool WindowsTextFile::isPrivateFolder(const QString& folder) const {
     const std::wstring probe =
         Native(folder + u'/' + QUuid::createUuid().toString(QUuid::WithoutBraces) + u".tmp");
     const HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,

@@ -7,7 +7,7 @@ namespace platform {
 class WindowsTextFile final : public TextFile {
 public:
     void appendLine(const QString& path, std::string_view line) override;
-    bool isWritableFolder(const QString& folder) const override;
+    bool isPrivateFolder(const QString& folder) const override;
     void createFolder(const QString& folder) override;
 };
 

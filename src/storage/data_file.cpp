@@ -33,7 +33,7 @@ QString UserDataFilePath(const platform::Services& services) {
 
 QString DefaultFilePath(const platform::Services& services) {
     const QString folder = services.application.folder();
-    if (services.textFile.isWritableFolder(folder)) {
+    if (services.textFile.isPrivateFolder(folder)) {
         return JoinPath(folder, kDataFileName);
     }
     return UserDataFilePath(services);

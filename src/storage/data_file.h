@@ -19,8 +19,8 @@ bool SaveData(const platform::Services& services, const QString& text,
 // reported) it returns the empty string.
 QString GetFilePath(const platform::Services& services);
 
-// LexbinDB.txt in the program's folder, or in the per-user data folder when the program's
-// folder is not writable (an installed program).
+// LexbinDB.txt in the program's folder when that is the user's own, private folder; else
+// (an installed program, a folder others may write to) in the per-user data folder.
 QString DefaultFilePath(const platform::Services& services);
 
 }  // namespace mdlLexbin

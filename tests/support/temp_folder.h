@@ -9,6 +9,10 @@
 class TempFolder {
 public:
     TempFolder() { QVERIFY2(dir_.isValid(), "cannot create a temporary folder"); }
+    // In `parent` (on its file system) instead of the system's temporary folder.
+    explicit TempFolder(const QString& parent) : dir_(parent + QStringLiteral("/lexbin-XXXXXX")) {
+        QVERIFY2(dir_.isValid(), "cannot create a temporary folder");
+    }
     QString path(const QString& name = {}) const {
         return name.isEmpty() ? dir_.path() : dir_.filePath(name);
     }
