@@ -13,6 +13,7 @@
 #include <string>
 
 #include "errors/failure.h"
+#include "errors/reporter.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/iconv_encoding.h"
@@ -58,6 +59,13 @@ public:
     QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
 };
 
+class AbortingReporter final : public errors::Reporter {
+public:
+    void report(const errors::Failure& failure, const QString& location) override {
+        qFatal("store failed in %s: %s", qPrintable(location), qPrintable(failure.description()));
+    }
+};
+
 class NoStrings final : public platform::StringTable {
 public:
     QString text(int) const override { return {}; }
@@ -75,11 +83,12 @@ struct Fixture {
     OnePathSettings settings;
     platform::PosixTextFile textFile;
     platform::IconvEncoding encoding{"UTF-8"};
+    AbortingReporter reporter;
     AbortingDialogs dialogs;
     NoStrings strings;
     NoInputMethod inputMethod;
-    platform::Services services{clock,    application, settings, textFile,
-                                encoding, dialogs,     strings,  inputMethod};
+    platform::Services services{clock,    application, settings, textFile,   encoding,
+                                reporter, dialogs,     strings,  inputMethod};
 
     QString freshFile(const char* name, qint64 size) {
         const QString path = dir.filePath(QString::fromLatin1(name));

@@ -84,7 +84,7 @@ void FrmMainTest::captionsAfterLoading() {
         actual = w.menuItem(element)->text();
     }
     QCOMPARE(actual, caption);
-    QVERIFY(f.ts.dialogs.shown.isEmpty());
+    QVERIFY(f.silent());
     QVERIFY(w.txtMain()->toPlainText().isEmpty());
 }
 
@@ -170,7 +170,7 @@ void FrmMainTest::saveOfABlankNoteEmptiesTheBox() {
     QVERIFY(!QFile::exists(f.dataFile()));
     w.mnuFileSave_Click();  // twice in a row: the second sees an empty box
     QVERIFY(!QFile::exists(f.dataFile()));
-    QVERIFY(f.ts.dialogs.shown.isEmpty());
+    QVERIFY(f.silent());
 }
 
 void FrmMainTest::saveThatFailsKeepsTheNote() {
@@ -179,7 +179,7 @@ void FrmMainTest::saveThatFailsKeepsTheNote() {
     frmMain& w = f.show();
     w.txtMain()->setPlainText(u"precious"_s);
     w.mnuFileSave_Click();
-    QCOMPARE(f.ts.dialogs.errorLocations(), QStringList{u"mdlLexbin!SaveData"_s});
+    QCOMPARE(f.ts.reporter.locations(), QStringList{u"mdlLexbin!SaveData"_s});
     QCOMPARE(w.txtMain()->toPlainText(), u"precious"_s);
     QVERIFY(w.isVisible());
 }
@@ -200,7 +200,7 @@ void FrmMainTest::saveAndExitThatFailsStaysOpen() {
     frmMain& w = f.show();
     w.txtMain()->setPlainText(u"precious"_s);
     w.mnuFileSaveexit_Click();
-    QCOMPARE(f.ts.dialogs.shown.size(), 1);
+    QCOMPARE(f.ts.reporter.reports.size(), 1);
     QVERIFY(w.isVisible());
     QCOMPARE(w.txtMain()->toPlainText(), u"precious"_s);
     QVERIFY(!f.ts.settings.contains(u"AutoEnableIME"_s));  // no unload happened
@@ -213,7 +213,7 @@ void FrmMainTest::exitDropsTheNoteWithoutAsking() {
     w.menuItem(u"mnuFileExit"_s)->trigger();
     QVERIFY(!w.isVisible());
     QVERIFY(!QFile::exists(f.dataFile()));
-    QVERIFY(f.ts.dialogs.shown.isEmpty());
+    QVERIFY(f.silent());
 }
 
 void FrmMainTest::accessKeySelectsAtOnceBeforeCtrlS() {

@@ -78,7 +78,7 @@ void FrmMainSettingsTest::pathCommandStoresTheAnswerAsTyped() {
     w.menuItem(u"mnuSetPath"_s)->trigger();
     QCOMPARE(f.ts.dialogs.inputs.size(), 1);
     QCOMPARE(f.ts.settings.value(u"DataFilePath"_s), stored);
-    QVERIFY(f.ts.dialogs.shown.isEmpty());
+    QVERIFY(f.silent());
 }
 
 void FrmMainSettingsTest::pathCommandOffersTheCurrentPath() {
@@ -139,7 +139,7 @@ void FrmMainSettingsTest::pathCommandReportsAnUnwritableStore() {
     f.ts.settings.failWrites = true;
     f.ts.dialogs.nextAnswers = {u"/new/notes.txt"_s};
     w.mnuSetPath_Click();
-    QCOMPARE(f.ts.dialogs.errorLocations(), QStringList{u"frmMain!mnuSetPath_Click"_s});
+    QCOMPARE(f.ts.reporter.locations(), QStringList{u"frmMain!mnuSetPath_Click"_s});
     QCOMPARE(f.ts.settings.value(u"DataFilePath"_s), before);
 }
 

@@ -16,8 +16,9 @@ namespace {
 struct DialogFixture {
     TestServices ts;
     platform::ResourceStringTable strings;
-    platform::Services services{ts.clock,    ts.application, ts.settings, ts.textFile,
-                                ts.encoding, ts.dialogs,     strings,     ts.inputMethod};
+    platform::Services services{ts.clock,    ts.application, ts.settings,
+                                ts.textFile, ts.encoding,    ts.reporter,
+                                ts.dialogs,  strings,        ts.inputMethod};
     std::unique_ptr<frmSetFont> dialog;
 
     frmSetFont& open(float mainFontSize = 10.2f) {
@@ -101,6 +102,7 @@ void FrmSetFontTest::captionsComeFromTheStringTable() {
     QCOMPARE(d.size(), QSize(238, 91));  // 3564 x 1368 twips
     QVERIFY(!d.txtFontSize()->testAttribute(Qt::WA_InputMethodEnabled));
     QVERIFY(f.ts.dialogs.shown.isEmpty());
+    QVERIFY(f.ts.reporter.reports.isEmpty());
 }
 
 void FrmSetFontTest::offersTheCurrentSizeRoundedDown_data() {
@@ -224,8 +226,8 @@ void FrmSetFontTest::unwritableSettingsAreReportedAndTheDialogStays() {
     f.ts.settings.failWrites = true;
     f.type(u"12"_s);
     QTest::mouseClick(d.cmdSetFont(0), Qt::LeftButton);
-    QCOMPARE(f.ts.dialogs.errorLocations(), QStringList{u"frmSetFont!cmdSetFont_Click"_s});
-    QVERIFY(f.ts.dialogs.shown[0].text.startsWith(u"エラー番号:1002\r\n"_s));
+    QCOMPARE(f.ts.reporter.locations(), QStringList{u"frmSetFont!cmdSetFont_Click"_s});
+    QCOMPARE(f.ts.reporter.numbers(), QList<int>{1002});
     QVERIFY(d.isVisible());
     f.ts.settings.failWrites = false;
     QTest::mouseClick(d.cmdSetFont(0), Qt::LeftButton);  // the next try goes through

@@ -105,6 +105,7 @@ void QtControlEnumerationTest::loadsCaptionsIntoWidgets() {
                                       .settings = ts.settings,
                                       .textFile = ts.textFile,
                                       .encoding = ts.encoding,
+                                      .reporter = ts.reporter,
                                       .dialogs = ts.dialogs,
                                       .strings = strings,
                                       .inputMethod = ts.inputMethod};
@@ -112,7 +113,7 @@ void QtControlEnumerationTest::loadsCaptionsIntoWidgets() {
                                    file, save,       quit,       help,       about};
     mdlLexbin::LoadResSetting(services, platform::EnumerateControls(window, order));
 
-    QVERIFY(ts.dialogs.shown.isEmpty());
+    QVERIFY(ts.reporter.reports.isEmpty());
     QCOMPARE(window.windowTitle(), u"Lexbin"_s);
     QCOMPARE(file->title(), u"ファイル(&F)"_s);
     QCOMPARE(save->text(), u"Lexbin(&S)"_s);

@@ -94,7 +94,7 @@ void SaveDataTest::appendsOneRecord() {
     TempFolder::write(dataFile(), "earlier\r\n");
     QVERIFY(store(note, code));
     QCOMPARE(TempFolder::read(dataFile()), "earlier\r\n" + line);
-    QVERIFY(ts_->dialogs.shown.isEmpty());
+    QVERIFY(ts_->reporter.reports.isEmpty());
 }
 
 void SaveDataTest::blankNotesWriteNothing_data() {
@@ -110,7 +110,7 @@ void SaveDataTest::blankNotesWriteNothing() {
     QFETCH(QString, note);
     QVERIFY(store(note));  // nothing to store is no failure
     QVERIFY(!QFile::exists(dataFile()));
-    QVERIFY(ts_->dialogs.shown.isEmpty());
+    QVERIFY(ts_->reporter.reports.isEmpty());
 }
 
 void SaveDataTest::recordsKeepTheOrderOfStoring() {
@@ -190,8 +190,8 @@ void SaveDataTest::refusesCharactersTheCodePageLacks() {
     TempFolder::write(dataFile(), "before\r\n");
     QVERIFY(!store(note));
     QCOMPARE(TempFolder::read(dataFile()), "before\r\n");
-    QCOMPARE(ts_->dialogs.shown.size(), 1);
-    QVERIFY(ts_->dialogs.shown[0].text.startsWith(u"エラー番号:1001\r\n場所:mdlLexbin!SaveData"_s));
+    QCOMPARE(ts_->reporter.numbers(), QList<int>{1001});
+    QCOMPARE(ts_->reporter.locations(), QStringList{u"mdlLexbin!SaveData"_s});
 }
 
 void SaveDataTest::failureShowsOneBoxAndKeepsTheFile_data() {
@@ -219,11 +219,10 @@ void SaveDataTest::failureShowsOneBoxAndKeepsTheFile() {
 
     QVERIFY(!store(u"abc"_s));
 
-    QCOMPARE(ts_->dialogs.shown.size(), 1);
-    const QStringList lines = ts_->dialogs.shown[0].text.split(u"\r\n"_s);
-    QCOMPARE(lines[0], u"エラー番号:"_s + QString::number(number));
-    QCOMPARE(lines[1], u"場所:mdlLexbin!SaveData - Lexbin12"_s);
-    QVERIFY2(lines[2].endsWith(u" ("_s + target + u')'), qPrintable(lines[2]));
+    QCOMPARE(ts_->reporter.numbers(), QList<int>{number});
+    QCOMPARE(ts_->reporter.locations(), QStringList{u"mdlLexbin!SaveData"_s});
+    const QString description = ts_->reporter.reports[0].description;
+    QVERIFY2(description.endsWith(u" ("_s + target + u')'), qPrintable(description));
     QCOMPARE(OpenDescriptorCount(), descriptors);
     QCOMPARE(TempFolder::read(folder_->path(u"plain"_s)), "x");
     QVERIFY(!QFile::exists(folder_->path(u"nowhere"_s)));
@@ -237,8 +236,7 @@ void SaveDataTest::readOnlyFileIsRefused() {
                                                        QFile::ExeOther));
     const int status = RunUnprivileged([&] {
         const bool stored = store(u"abc"_s);
-        const QString first = ts_->dialogs.shown.value(0).text.section(u"\r\n"_s, 0, 0);
-        return !stored && ts_->dialogs.shown.size() == 1 && first == u"エラー番号:70"_s ? 0 : 1;
+        return !stored && ts_->reporter.numbers() == QList<int>{70} ? 0 : 1;
     });
     QCOMPARE(status, 0);
     QCOMPARE(TempFolder::read(dataFile()), "kept\r\n");
@@ -247,9 +245,9 @@ void SaveDataTest::readOnlyFileIsRefused() {
 void SaveDataTest::failingPathLookupShowsTwoBoxes() {
     ts_->settings.failReads = true;
     QVERIFY(!store(u"abc"_s));
-    QCOMPARE(ts_->dialogs.errorLocations(),
+    QCOMPARE(ts_->reporter.locations(),
              QStringList({u"mdlLexbin!GetFilePath"_s, u"mdlLexbin!SaveData"_s}));
-    QVERIFY(ts_->dialogs.shown[1].text.startsWith(u"エラー番号:52\r\n"_s));
+    QCOMPARE(ts_->reporter.numbers()[1], 52);
     QVERIFY(!QFile::exists(dataFile()));
 }
 
@@ -259,7 +257,7 @@ void SaveDataTest::nextStoreSucceedsOnceTheFolderExists() {
     QVERIFY(QDir(folder_->path()).mkdir(u"later"_s));
     QVERIFY(store(u"kept"_s));
     QCOMPARE(TempFolder::read(folder_->path(u"later/notes.txt"_s)), "2001/04/22,09:34,B,kept\r\n");
-    QCOMPARE(ts_->dialogs.shown.size(), 1);
+    QCOMPARE(ts_->reporter.reports.size(), 1);
 }
 
 void SaveDataTest::defaultPathIsBesideTheProgram_data() {

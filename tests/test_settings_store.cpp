@@ -24,8 +24,8 @@ private Q_SLOTS:
 
 private:
     platform::Services services() {
-        return {ts_.clock,    ts_.application, store_,      ts_.textFile,
-                ts_.encoding, ts_.dialogs,     ts_.strings, ts_.inputMethod};
+        return {ts_.clock,    ts_.application, store_,      ts_.textFile,   ts_.encoding,
+                ts_.reporter, ts_.dialogs,     ts_.strings, ts_.inputMethod};
     }
     QString configFile() const { return config_.path(u"Lexbin/Lexbin.conf"_s); }
 

@@ -11,6 +11,7 @@
 #include "note_edit.h"
 #include "platform/qt_control_enumeration.h"
 #include "platform/screen_placement.h"
+#include "platform/services.h"
 #include "platform/twips.h"
 #include "settings/number_text.h"
 #include "settings/settings_keys.h"
@@ -47,7 +48,7 @@ constexpr Qt::WindowStates kNotNormal =
 }  // namespace
 
 void frmMain::Form_Load() {
-    mdlLexbin::Trap(services_, u"frmMain!Form_Load"_s, [&] {
+    errors::Trap(services_.reporter, u"frmMain!Form_Load"_s, [&] {
         mdlLexbin::LoadResSetting(services_, platform::EnumerateControls(*this, controlOrder()));
 
         // Measured after the captions, before the saved geometry: the menu bar's height is
@@ -86,7 +87,7 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 }
 
 void frmMain::Form_Resize() {
-    mdlLexbin::Trap(services_, u"frmMain!Form_Resize"_s, [&] {
+    errors::Trap(services_.reporter, u"frmMain!Form_Resize"_s, [&] {
         if (isMinimized()) {
             return;
         }
@@ -121,7 +122,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 void frmMain::Form_Unload() {
-    mdlLexbin::Trap(services_, u"frmMain!Form_Unload"_s, [&] {
+    errors::Trap(services_.reporter, u"frmMain!Form_Unload"_s, [&] {
         settings::SaveSetting(services_, Key::AutoEnableIME, imeChoice() ? u"1"_s : u"0"_s);
         if (!(windowState() & kNotNormal)) {
             settings::SaveSetting(services_, Key::Left, settings::SingleToText(windowLeft()));

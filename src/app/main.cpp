@@ -1,14 +1,14 @@
 #include <QApplication>
 
 #include "frm_main.h"
-#include "platform/real_services.h"
+#include "real_services.h"
 
 using namespace Qt::StringLiterals;
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(u"lexbin"_s);
-    platform::RealServices services;
+    RealServices services;
 
     frmMain window(services.services());
     window.Form_Load();

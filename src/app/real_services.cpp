@@ -1,43 +1,42 @@
 #include "real_services.h"
 
-#include "fcitx_input_method.h"
-#include "qsettings_store.h"
-#include "qt_application.h"
-#include "qt_dialogs.h"
-#include "resource_string_table.h"
-#include "system_clock.h"
+#include "error_box_reporter.h"
+#include "platform/fcitx_input_method.h"
+#include "platform/qsettings_store.h"
+#include "platform/qt_application.h"
+#include "platform/qt_dialogs.h"
+#include "platform/resource_string_table.h"
+#include "platform/system_clock.h"
 #ifdef _WIN32
-#include "win_encoding.h"
-#include "win_text_file.h"
+#include "platform/win_encoding.h"
+#include "platform/win_text_file.h"
 #else
-#include "iconv_encoding.h"
-#include "posix_text_file.h"
+#include "platform/iconv_encoding.h"
+#include "platform/posix_text_file.h"
 #endif
-
-namespace platform {
 
 struct RealServices::Parts {
-    SystemClock clock;
-    QtApplication application;
-    QSettingsStore settings;
+    platform::SystemClock clock;
+    platform::QtApplication application;
+    platform::QSettingsStore settings;
 #ifdef _WIN32
-    WindowsTextFile textFile;
-    WindowsAnsiEncoding encoding;
+    platform::WindowsTextFile textFile;
+    platform::WindowsAnsiEncoding encoding;
 #else
-    PosixTextFile textFile;
-    IconvEncoding encoding{IconvEncoding::SystemCodeSet()};
+    platform::PosixTextFile textFile;
+    platform::IconvEncoding encoding{platform::IconvEncoding::SystemCodeSet()};
 #endif
-    QtDialogs dialogs;
-    ResourceStringTable strings;
-    FcitxInputMethod inputMethod;
+    platform::QtDialogs dialogs;
+    ErrorBoxReporter reporter{dialogs, application};
+    platform::ResourceStringTable strings;
+    platform::FcitxInputMethod inputMethod;
 };
 
 RealServices::RealServices()
-    : parts_(std::make_unique<Parts>()), services_{parts_->clock,    parts_->application,
-                                                   parts_->settings, parts_->textFile,
-                                                   parts_->encoding, parts_->dialogs,
-                                                   parts_->strings,  parts_->inputMethod} {}
+    : parts_(std::make_unique<Parts>()), services_{parts_->clock,      parts_->application,
+                                                   parts_->settings,   parts_->textFile,
+                                                   parts_->encoding,   parts_->reporter,
+                                                   parts_->dialogs,    parts_->strings,
+                                                   parts_->inputMethod} {}
 
 RealServices::~RealServices() = default;
-
-}  // namespace platform

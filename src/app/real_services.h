@@ -2,9 +2,7 @@
 
 #include <memory>
 
-#include "services.h"
-
-namespace platform {
+#include "platform/services.h"
 
 // The real platform services of this system, owned in one place for the program's run.
 // Create it after the QApplication.
@@ -15,12 +13,10 @@ public:
     RealServices(const RealServices&) = delete;
     RealServices& operator=(const RealServices&) = delete;
 
-    const Services& services() const { return services_; }
+    const platform::Services& services() const { return services_; }
 
 private:
     struct Parts;
     std::unique_ptr<Parts> parts_;
-    Services services_;
+    platform::Services services_;
 };
-
-}  // namespace platform

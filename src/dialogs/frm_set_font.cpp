@@ -150,7 +150,7 @@ void frmSetFont::cmdSetFont_Click(int index) {
     if (index == 0) {
         // A settings store that cannot be written is reported; the dialog stays open for
         // Cancel or another try.
-        const bool stored = mdlLexbin::Trap(services_, u"frmSetFont!cmdSetFont_Click"_s, [&] {
+        const bool stored = errors::Trap(services_.reporter, u"frmSetFont!cmdSetFont_Click"_s, [&] {
             settings::SaveSetting(services_, settings::Key::FontSize, txtFontSize_->text());
         });
         if (!stored) {

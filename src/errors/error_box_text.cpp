@@ -1,44 +1,10 @@
-#include "show_error.h"
-
-#include <exception>
-#include <new>
+#include "error_box_text.h"
 
 #include "build_info.h"
-#include "failure.h"
-#include "platform/application.h"
-#include "platform/dialogs.h"
-#include "platform/services.h"
 
 using namespace Qt::StringLiterals;
 
-namespace mdlLexbin {
-namespace {
-
-struct CurrentFailure {
-    std::int32_t number = 0;
-    QString description;
-};
-
-// The failure of the exception being handled, whatever its type.
-CurrentFailure ReadCurrentFailure() {
-    const std::exception_ptr current = std::current_exception();
-    if (!current) {
-        return {};
-    }
-    try {
-        std::rethrow_exception(current);
-    } catch (const errors::Failure& failure) {
-        return {failure.number(), failure.description()};
-    } catch (const std::bad_alloc&) {
-        const errors::Failure failure(errors::ErrorNumber::OutOfMemory);
-        return {failure.number(), failure.description()};
-    } catch (...) {
-        const errors::Failure failure(errors::ErrorNumber::InternalError);
-        return {failure.number(), failure.description()};
-    }
-}
-
-}  // namespace
+namespace errors {
 
 QString ErrorBoxText(std::int32_t number, const QString& location, const QString& description,
                      int majorVersion, int minorVersion) {
@@ -54,16 +20,4 @@ QString ErrorBoxText(std::int32_t number, const QString& location, const QString
            contact;
 }
 
-void ShowError(const platform::Services& services, const QString& location) {
-    const CurrentFailure failure = ReadCurrentFailure();
-    platform::MessageBoxRequest box;
-    box.text =
-        ErrorBoxText(failure.number, location, failure.description,
-                     services.application.majorVersion(), services.application.minorVersion());
-    box.title = u"エラー - Lexbin"_s;
-    box.icon = platform::MessageIcon::Critical;
-    box.systemModal = true;
-    services.dialogs.messageBox(box);
-}
-
-}  // namespace mdlLexbin
+}  // namespace errors

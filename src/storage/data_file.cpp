@@ -41,7 +41,7 @@ QString DefaultFilePath(const platform::Services& services) {
 
 QString GetFilePath(const platform::Services& services) {
     QString path;
-    Trap(services, u"mdlLexbin!GetFilePath"_s, [&] {
+    errors::Trap(services.reporter, u"mdlLexbin!GetFilePath"_s, [&] {
         // A missing key and a blank value both mean the default, which is worked out only
         // then: it costs a look at the file system.
         const QString stored = settings::GetSetting(services, settings::Key::DataFilePath, {});
@@ -52,7 +52,7 @@ QString GetFilePath(const platform::Services& services) {
 
 bool SaveData(const platform::Services& services, const QString& text,
               const QString& importanceCode) {
-    return Trap(services, u"mdlLexbin!SaveData"_s, [&] {
+    return errors::Trap(services.reporter, u"mdlLexbin!SaveData"_s, [&] {
         const QString flat = FlattenNote(text);
         if (IsBlank(flat)) {
             return;

@@ -9,7 +9,7 @@ struct Services;
 namespace mdlLexbin {
 
 // Appends the note as one record to the data file. A blank note writes nothing. Failures
-// are shown in the error box, never passed on. Returns true when the note is safe (stored,
+// are reported (in the error box), never passed on. Returns true when the note is safe (stored,
 // or blank and so nothing to store), false when storing failed and the user was told.
 bool SaveData(const platform::Services& services, const QString& text,
               const QString& importanceCode);

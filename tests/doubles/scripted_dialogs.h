@@ -30,15 +30,4 @@ public:
         inputs.append({prompt, title, prefilled});
         return nextAnswers.isEmpty() ? QString() : nextAnswers.takeFirst();
     }
-    // The first line of each error box shown so far, for short assertions.
-    QStringList errorLocations() const {
-        QStringList locations;
-        for (const auto& box : shown) {
-            const QStringList lines = box.text.split(QStringLiteral("\r\n"));
-            if (lines.size() > 1 && lines[1].startsWith(QStringLiteral("場所:"))) {
-                locations.append(lines[1].mid(3).section(QStringLiteral(" - "), 0, 0));
-            }
-        }
-        return locations;
-    }
 };

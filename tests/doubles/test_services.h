@@ -8,9 +8,10 @@
 #include "platform/iconv_encoding.h"
 #include "platform/posix_text_file.h"
 #include "platform/services.h"
+#include "recording_reporter.h"
 #include "scripted_dialogs.h"
 
-// Doubles for clock, settings and boxes; the real file append and encoding, so stores hit
+// Doubles for clock, settings, failures and boxes; the real file append and encoding, so stores hit
 // real files in the test's temporary folder.
 struct TestServices {
     FakeClock clock;
@@ -18,11 +19,13 @@ struct TestServices {
     MemorySettings settings;
     platform::PosixTextFile textFile;
     platform::IconvEncoding encoding{"UTF-8"};
+    RecordingReporter reporter;
     ScriptedDialogs dialogs;
     FakeStringTable strings;
     CountingInputMethod inputMethod;
 
     platform::Services services() {
-        return {clock, application, settings, textFile, encoding, dialogs, strings, inputMethod};
+        return {clock,    application, settings, textFile,   encoding,
+                reporter, dialogs,     strings,  inputMethod};
     }
 };

@@ -19,14 +19,15 @@ struct MainWindowFixture {
 
     // The counting input method double unless the test brings another.
     explicit MainWindowFixture(platform::InputMethod* inputMethod = nullptr)
-        : services{ts.clock,    ts.application,
-                   ts.settings, ts.textFile,
-                   ts.encoding, ts.dialogs,
-                   strings,     inputMethod ? *inputMethod : ts.inputMethod} {
+        : services{ts.clock,    ts.application, ts.settings,
+                   ts.textFile, ts.encoding,    ts.reporter,
+                   ts.dialogs,  strings,        inputMethod ? *inputMethod : ts.inputMethod} {
         ts.application.programFolder = folder.path();
         ts.application.dataFolder = folder.path(QStringLiteral("userdata"));
         ts.settings.set(QStringLiteral("DataFilePath"), dataFile());
     }
+    // No failure reported and no box shown.
+    bool silent() const { return ts.reporter.reports.isEmpty() && ts.dialogs.shown.isEmpty(); }
     QString dataFile() const { return folder.path(QStringLiteral("notes.txt")); }
     QByteArray data() const { return TempFolder::read(dataFile()); }
 
