@@ -15,13 +15,10 @@
 #include "errors/failure.h"
 #include "errors/reporter.h"
 #include "platform/application.h"
-#include "platform/dialogs.h"
 #include "platform/iconv_encoding.h"
-#include "platform/input_method.h"
 #include "platform/posix_text_file.h"
 #include "platform/services.h"
 #include "platform/settings_store.h"
-#include "platform/string_table.h"
 #include "platform/system_clock.h"
 #include "storage/data_file.h"
 
@@ -51,29 +48,11 @@ private:
     const QString folder_ = QDir::tempPath();
 };
 
-class AbortingDialogs final : public platform::Dialogs {
-public:
-    void messageBox(const platform::MessageBoxRequest& request) override {
-        qFatal("store failed: %s", qPrintable(request.text));
-    }
-    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
-};
-
 class AbortingReporter final : public errors::Reporter {
 public:
     void report(const errors::Failure& failure, const QString& location) override {
         qFatal("store failed in %s: %s", qPrintable(location), qPrintable(failure.description()));
     }
-};
-
-class NoStrings final : public platform::StringTable {
-public:
-    QString text(int) const override { return {}; }
-};
-
-class NoInputMethod final : public platform::InputMethod {
-public:
-    void switchOn(QWidget&) override {}
 };
 
 struct Fixture {
@@ -84,11 +63,12 @@ struct Fixture {
     platform::PosixTextFile textFile;
     platform::IconvEncoding encoding{"UTF-8"};
     AbortingReporter reporter;
-    AbortingDialogs dialogs;
-    NoStrings strings;
-    NoInputMethod inputMethod;
-    platform::Services services{clock,    application, settings, textFile,   encoding,
-                                reporter, dialogs,     strings,  inputMethod};
+    platform::CoreServices services{.clock = clock,
+                                    .application = application,
+                                    .settings = settings,
+                                    .textFile = textFile,
+                                    .encoding = encoding,
+                                    .reporter = reporter};
 
     QString freshFile(const char* name, qint64 size) {
         const QString path = dir.filePath(QString::fromLatin1(name));

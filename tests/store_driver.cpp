@@ -5,9 +5,9 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-#include "doubles/test_services.h"
 #include "platform/system_clock.h"
 #include "storage/data_file.h"
+#include "support/test_services.h"
 
 using namespace Qt::StringLiterals;
 
@@ -25,9 +25,7 @@ int main(int argc, char* argv[]) {
     const QString padding(64, u'x');  // long enough that a torn line would show
     for (int i = 1; i <= count; ++i) {
         const QString note = args[3] + u'-' + QString::number(i) + u'-' + padding;
-        const platform::Services services{clock,       ts.application, ts.settings,
-                                          ts.textFile, ts.encoding,    ts.reporter,
-                                          ts.dialogs,  ts.strings,     ts.inputMethod};
+        const platform::CoreServices services = ts.core({.clock = &clock});
         std::printf("storing %d\n", i);
         std::fflush(stdout);
         if (!mdlLexbin::SaveData(services, note, u"B"_s)) {

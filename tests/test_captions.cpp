@@ -4,9 +4,9 @@
 
 #include "captions/load_res_setting.h"
 #include "captions/resource_id.h"
-#include "doubles/test_services.h"
 #include "errors/failure.h"
 #include "platform/control_enumeration.h"
+#include "support/test_services.h"
 
 using namespace Qt::StringLiterals;
 

@@ -4,9 +4,9 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "doubles/test_services.h"
 #include "frm_set_font.h"
 #include "platform/resource_string_table.h"
+#include "support/test_services.h"
 
 using namespace Qt::StringLiterals;
 
@@ -16,9 +16,7 @@ namespace {
 struct DialogFixture {
     TestServices ts;
     platform::ResourceStringTable strings;
-    platform::Services services{ts.clock,    ts.application, ts.settings,
-                                ts.textFile, ts.encoding,    ts.reporter,
-                                ts.dialogs,  strings,        ts.inputMethod};
+    platform::Services services = ts.services({.strings = &strings});
     std::unique_ptr<frmSetFont> dialog;
 
     frmSetFont& open(float mainFontSize = 10.2f) {

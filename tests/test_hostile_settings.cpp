@@ -6,11 +6,11 @@
 #include <QtTest>
 #include <memory>
 
-#include "doubles/test_services.h"
 #include "frm_main.h"
 #include "platform/qsettings_store.h"
 #include "platform/resource_string_table.h"
 #include "support/temp_folder.h"
+#include "support/test_services.h"
 
 using namespace Qt::StringLiterals;
 
@@ -22,8 +22,7 @@ struct RealSettingsWindow {
     TestServices ts;
     platform::QSettingsStore store;
     platform::ResourceStringTable strings;
-    platform::Services services{ts.clock,    ts.application, store,   ts.textFile,   ts.encoding,
-                                ts.reporter, ts.dialogs,     strings, ts.inputMethod};
+    platform::Services services = ts.services({.settings = &store, .strings = &strings});
     frmMain window{services};
 
     RealSettingsWindow() {

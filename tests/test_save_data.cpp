@@ -4,11 +4,11 @@
 
 #include <QtTest>
 
-#include "doubles/test_services.h"
 #include "platform/iconv_encoding.h"
 #include "storage/data_file.h"
 #include "support/open_descriptors.h"
 #include "support/temp_folder.h"
+#include "support/test_services.h"
 #include "support/unprivileged.h"
 
 using namespace Qt::StringLiterals;
@@ -48,7 +48,7 @@ private Q_SLOTS:
 private:
     QString dataFile() const { return folder_->path(u"notes.txt"_s); }
     bool store(const QString& text, const QString& code = u"B"_s) {
-        return mdlLexbin::SaveData(ts_->services(), text, code);
+        return mdlLexbin::SaveData(ts_->core(), text, code);
     }
 
     std::unique_ptr<TempFolder> folder_;
@@ -277,7 +277,7 @@ void SaveDataTest::defaultPathIsBesideTheProgram() {
         ts_->settings.set(u"DataFilePath"_s, stored);
     }
     const QString expected = folder_->path(u"LexbinDB.txt"_s);
-    QCOMPARE(mdlLexbin::GetFilePath(ts_->services()), expected);
+    QCOMPARE(mdlLexbin::GetFilePath(ts_->core()), expected);
     QVERIFY(store(u"abc"_s));
     QCOMPARE(TempFolder::read(expected), "2001/04/22,09:34,B,abc\r\n");
 }
@@ -285,7 +285,7 @@ void SaveDataTest::defaultPathIsBesideTheProgram() {
 void SaveDataTest::storedPathIsUsedUntrimmed() {
     const QString spaced = folder_->path(u" notes.txt "_s);
     ts_->settings.set(u"DataFilePath"_s, spaced);
-    QCOMPARE(mdlLexbin::GetFilePath(ts_->services()), spaced);
+    QCOMPARE(mdlLexbin::GetFilePath(ts_->core()), spaced);
     QVERIFY(store(u"abc"_s));
     QVERIFY(QFile::exists(spaced));
 }
@@ -303,7 +303,7 @@ void SaveDataTest::unwritableProgramFolderUsesTheUserDataFolder() {
     const QString expected = folder_->path(u"userdata/LexbinDB.txt"_s);
 
     const int status = RunUnprivileged([&] {
-        if (mdlLexbin::GetFilePath(ts_->services()) != expected) {
+        if (mdlLexbin::GetFilePath(ts_->core()) != expected) {
             return 1;
         }
         if (QFile::exists(folder_->path(u"userdata"_s))) {

@@ -1,11 +1,11 @@
 // The settings store through the real QSettings file in a temporary XDG_CONFIG_HOME.
 #include <QtTest>
 
-#include "doubles/test_services.h"
 #include "errors/failure.h"
 #include "platform/qsettings_store.h"
 #include "settings/settings_keys.h"
 #include "support/temp_folder.h"
+#include "support/test_services.h"
 #include "support/unprivileged.h"
 
 using namespace Qt::StringLiterals;
@@ -23,10 +23,7 @@ private Q_SLOTS:
     void readOnlyStoreRaisesTheSettingsFailure();
 
 private:
-    platform::Services services() {
-        return {ts_.clock,    ts_.application, store_,      ts_.textFile,   ts_.encoding,
-                ts_.reporter, ts_.dialogs,     ts_.strings, ts_.inputMethod};
-    }
+    platform::CoreServices services() { return ts_.core({.settings = &store_}); }
     QString configFile() const { return config_.path(u"Lexbin/Lexbin.conf"_s); }
 
     TempFolder config_;

@@ -2,6 +2,7 @@
 #include "frm_main.h"
 #include "note_edit.h"
 #include "option_button.h"
+#include "platform/services.h"
 #include "storage/data_file.h"
 
 using namespace Qt::StringLiterals;

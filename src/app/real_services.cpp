@@ -33,10 +33,15 @@ struct RealServices::Parts {
 };
 
 RealServices::RealServices()
-    : parts_(std::make_unique<Parts>()), services_{parts_->clock,      parts_->application,
-                                                   parts_->settings,   parts_->textFile,
-                                                   parts_->encoding,   parts_->reporter,
-                                                   parts_->dialogs,    parts_->strings,
-                                                   parts_->inputMethod} {}
+    : parts_(std::make_unique<Parts>()),
+      services_{{.clock = parts_->clock,
+                 .application = parts_->application,
+                 .settings = parts_->settings,
+                 .textFile = parts_->textFile,
+                 .encoding = parts_->encoding,
+                 .reporter = parts_->reporter},
+                parts_->dialogs,
+                parts_->strings,
+                parts_->inputMethod} {}
 
 RealServices::~RealServices() = default;

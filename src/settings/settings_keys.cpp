@@ -27,12 +27,12 @@ QString FixedDefault(Key key) {
     return value ? QString::fromUtf16(value) : QString();
 }
 
-QString GetSetting(const platform::Services& services, Key key, const QString& defaultValue) {
+QString GetSetting(const platform::CoreServices& services, Key key, const QString& defaultValue) {
     return services.settings.get(QString::fromUtf16(kApplication), QString::fromUtf16(kSection),
                                  KeyName(key), defaultValue);
 }
 
-void SaveSetting(const platform::Services& services, Key key, const QString& value) {
+void SaveSetting(const platform::CoreServices& services, Key key, const QString& value) {
     services.settings.save(QString::fromUtf16(kApplication), QString::fromUtf16(kSection),
                            KeyName(key), value);
 }

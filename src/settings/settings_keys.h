@@ -3,7 +3,7 @@
 #include <QString>
 
 namespace platform {
-struct Services;
+struct CoreServices;
 }
 
 namespace settings {
@@ -39,8 +39,8 @@ QString KeyName(Key key);
 QString FixedDefault(Key key);
 
 // Reads `key`, returning `defaultValue` when it has no value. Never fails for a missing key.
-QString GetSetting(const platform::Services& services, Key key, const QString& defaultValue);
+QString GetSetting(const platform::CoreServices& services, Key key, const QString& defaultValue);
 // Stores `value` under `key`; throws errors::Failure when the store cannot be written.
-void SaveSetting(const platform::Services& services, Key key, const QString& value);
+void SaveSetting(const platform::CoreServices& services, Key key, const QString& value);
 
 }  // namespace settings

@@ -25,13 +25,13 @@ QString JoinPath(const QString& folder, const QString& name) {
     return folder + QDir::separator() + name;
 }
 
-QString UserDataFilePath(const platform::Services& services) {
+QString UserDataFilePath(const platform::CoreServices& services) {
     return JoinPath(services.application.userDataFolder(), kDataFileName);
 }
 
 }  // namespace
 
-QString DefaultFilePath(const platform::Services& services) {
+QString DefaultFilePath(const platform::CoreServices& services) {
     const QString folder = services.application.folder();
     if (services.textFile.isWritableFolder(folder)) {
         return JoinPath(folder, kDataFileName);
@@ -39,7 +39,7 @@ QString DefaultFilePath(const platform::Services& services) {
     return UserDataFilePath(services);
 }
 
-QString GetFilePath(const platform::Services& services) {
+QString GetFilePath(const platform::CoreServices& services) {
     QString path;
     errors::Trap(services.reporter, u"mdlLexbin!GetFilePath"_s, [&] {
         // A missing key and a blank value both mean the default, which is worked out only
@@ -50,7 +50,7 @@ QString GetFilePath(const platform::Services& services) {
     return path;
 }
 
-bool SaveData(const platform::Services& services, const QString& text,
+bool SaveData(const platform::CoreServices& services, const QString& text,
               const QString& importanceCode) {
     return errors::Trap(services.reporter, u"mdlLexbin!SaveData"_s, [&] {
         const QString flat = FlattenNote(text);

@@ -3,7 +3,7 @@
 #include <QString>
 
 namespace platform {
-struct Services;
+struct CoreServices;
 }
 
 namespace mdlLexbin {
@@ -11,16 +11,16 @@ namespace mdlLexbin {
 // Appends the note as one record to the data file. A blank note writes nothing. Failures
 // are reported (in the error box), never passed on. Returns true when the note is safe (stored,
 // or blank and so nothing to store), false when storing failed and the user was told.
-bool SaveData(const platform::Services& services, const QString& text,
+bool SaveData(const platform::CoreServices& services, const QString& text,
               const QString& importanceCode);
 
 // The data file's path: the DataFilePath setting as stored, or DefaultFilePath() when the
 // setting is missing or blank. Looked up anew at every call. After a failure (already
 // reported) it returns the empty string.
-QString GetFilePath(const platform::Services& services);
+QString GetFilePath(const platform::CoreServices& services);
 
 // LexbinDB.txt in the program's folder, or in the per-user data folder when the program's
 // folder is not writable (an installed program).
-QString DefaultFilePath(const platform::Services& services);
+QString DefaultFilePath(const platform::CoreServices& services);
 
 }  // namespace mdlLexbin
