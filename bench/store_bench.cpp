@@ -15,11 +15,11 @@
 #include "errors/failure.h"
 #include "errors/reporter.h"
 #include "platform/application.h"
-#include "platform/iconv_encoding.h"
-#include "platform/posix_text_file.h"
+#include "platform/posix/iconv_encoding.h"
+#include "platform/posix/posix_text_file.h"
+#include "platform/qtcore/system_clock.h"
 #include "platform/services.h"
 #include "platform/settings_store.h"
-#include "platform/system_clock.h"
 #include "storage/data_file.h"
 
 using namespace Qt::StringLiterals;

@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-#include "platform/system_clock.h"
+#include "platform/qtcore/system_clock.h"
 #include "storage/data_file.h"
 #include "support/test_services.h"
 

@@ -5,7 +5,7 @@
 #include <QtTest>
 
 #include "frm_set_font.h"
-#include "platform/resource_string_table.h"
+#include "platform/qtcore/resource_string_table.h"
 #include "support/test_services.h"
 
 using namespace Qt::StringLiterals;

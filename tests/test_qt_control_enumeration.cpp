@@ -18,8 +18,8 @@
 
 #include "captions/load_res_setting.h"
 #include "errors/failure.h"
-#include "platform/qt_control_enumeration.h"
-#include "platform/resource_string_table.h"
+#include "platform/qtcore/resource_string_table.h"
+#include "platform/widgets/qt_control_enumeration.h"
 #include "support/test_services.h"
 
 using namespace Qt::StringLiterals;

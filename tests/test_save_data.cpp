@@ -4,7 +4,7 @@
 
 #include <QtTest>
 
-#include "platform/iconv_encoding.h"
+#include "platform/posix/iconv_encoding.h"
 #include "storage/data_file.h"
 #include "support/open_descriptors.h"
 #include "support/temp_folder.h"

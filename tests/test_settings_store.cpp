@@ -2,7 +2,7 @@
 #include <QtTest>
 
 #include "errors/failure.h"
-#include "platform/qsettings_store.h"
+#include "platform/qtcore/qsettings_store.h"
 #include "settings/settings_keys.h"
 #include "support/temp_folder.h"
 #include "support/test_services.h"

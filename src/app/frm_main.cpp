@@ -6,10 +6,10 @@
 
 #include "note_edit.h"
 #include "option_button.h"
-#include "platform/design_font.h"
 #include "platform/input_method.h"
 #include "platform/services.h"
 #include "platform/twips.h"
+#include "platform/widgets/design_font.h"
 
 using namespace Qt::StringLiterals;
 using platform::PixelsToTwips;

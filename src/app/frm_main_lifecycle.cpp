@@ -9,10 +9,10 @@
 #include "errors/trap.h"
 #include "frm_main.h"
 #include "note_edit.h"
-#include "platform/qt_control_enumeration.h"
-#include "platform/screen_placement.h"
 #include "platform/services.h"
 #include "platform/twips.h"
+#include "platform/widgets/qt_control_enumeration.h"
+#include "platform/widgets/screen_placement.h"
 #include "settings/number_text.h"
 #include "settings/settings_keys.h"
 

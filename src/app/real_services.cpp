@@ -1,18 +1,20 @@
 #include "real_services.h"
 
 #include "error_box_reporter.h"
-#include "platform/fcitx_input_method.h"
-#include "platform/qsettings_store.h"
-#include "platform/qt_application.h"
-#include "platform/qt_dialogs.h"
-#include "platform/resource_string_table.h"
-#include "platform/system_clock.h"
+#include "platform/qtcore/qsettings_store.h"
+#include "platform/qtcore/qt_application.h"
+#include "platform/qtcore/resource_string_table.h"
+#include "platform/qtcore/system_clock.h"
+#include "platform/widgets/qt_dialogs.h"
+// The operating system's parts; CMake links the one folder that matches (platform/).
 #ifdef _WIN32
-#include "platform/win_encoding.h"
-#include "platform/win_text_file.h"
+#include "platform/windows/imm_input_method.h"
+#include "platform/windows/win_encoding.h"
+#include "platform/windows/win_text_file.h"
 #else
-#include "platform/iconv_encoding.h"
-#include "platform/posix_text_file.h"
+#include "platform/posix/iconv_encoding.h"
+#include "platform/posix/posix_text_file.h"
+#include "platform/widgets/fcitx_input_method.h"
 #endif
 
 struct RealServices::Parts {
@@ -29,7 +31,11 @@ struct RealServices::Parts {
     platform::QtDialogs dialogs;
     ErrorBoxReporter reporter{dialogs, application};
     platform::ResourceStringTable strings;
+#ifdef _WIN32
+    platform::ImmInputMethod inputMethod;
+#else
     platform::FcitxInputMethod inputMethod;
+#endif
 };
 
 RealServices::RealServices()

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "frm_main.h"
-#include "platform/resource_string_table.h"
+#include "platform/qtcore/resource_string_table.h"
 #include "support/temp_folder.h"
 #include "support/test_services.h"
 

@@ -7,8 +7,8 @@
 #include "doubles/memory_settings.h"
 #include "doubles/recording_reporter.h"
 #include "doubles/scripted_dialogs.h"
-#include "platform/iconv_encoding.h"
-#include "platform/posix_text_file.h"
+#include "platform/posix/iconv_encoding.h"
+#include "platform/posix/posix_text_file.h"
 #include "platform/services.h"
 
 // What a test puts in place of a double (a real class, or a double of its own).

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "errors/failure.h"
-#include "lone_surrogate.h"
+#include "platform/lone_surrogate.h"
 
 using errors::ErrorNumber;
 using errors::Failure;

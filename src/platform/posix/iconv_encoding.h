@@ -2,7 +2,7 @@
 
 #include <QByteArray>
 
-#include "encoding.h"
+#include "platform/encoding.h"
 
 namespace platform {
 

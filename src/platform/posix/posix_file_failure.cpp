@@ -1,6 +1,6 @@
 #include <cerrno>
 
-#include "file_failure.h"
+#include "platform/file_failure.h"
 
 namespace platform {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "file_failure.h"
+#include "platform/file_failure.h"
 #include "posix_append_marker.h"
 
 using errors::ErrorNumber;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "application.h"
+#include "platform/application.h"
 
 namespace platform {
 

@@ -2,7 +2,7 @@
 
 #include <QHash>
 
-#include "string_table.h"
+#include "platform/string_table.h"
 
 namespace platform {
 

@@ -2,7 +2,7 @@
 
 #include <QList>
 
-#include "control_enumeration.h"
+#include "platform/control_enumeration.h"
 
 class QObject;
 class QWidget;

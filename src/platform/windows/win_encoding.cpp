@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "errors/failure.h"
-#include "lone_surrogate.h"
+#include "platform/lone_surrogate.h"
 
 using errors::ErrorNumber;
 using errors::Failure;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "encoding.h"
+#include "platform/encoding.h"
 
 namespace platform {
 

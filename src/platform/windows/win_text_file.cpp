@@ -6,7 +6,7 @@
 #include <QUuid>
 #include <string>
 
-#include "file_failure.h"
+#include "platform/file_failure.h"
 
 using errors::ErrorNumber;
 using errors::Failure;

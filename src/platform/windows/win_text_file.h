@@ -1,6 +1,6 @@
 #pragma once
 
-#include "text_file.h"
+#include "platform/text_file.h"
 
 namespace platform {
 
