@@ -43,6 +43,7 @@ void SettingsStoreTest::init() {
 void SettingsStoreTest::everyKeyRoundTrips() {
     const QString values[] = {
         u"10.5"_s, u"1"_s, u"-60"_s, u"1200"_s, u"7380"_s, u"4044"_s, u" /tmp/a b,c.txt "_s};
+    static_assert(std::extent_v<decltype(values)> == std::size(settings::kKeys));
     int i = 0;
     for (const settings::KeyInfo& info : settings::kKeys) {
         settings::SaveSetting(services(), info.key, values[i++]);

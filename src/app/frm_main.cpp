@@ -58,13 +58,13 @@ void frmMain::createControls() {
         }
     });
 
-    for (int i = 0; i < 3; ++i) {
+    for (std::size_t i = 0; i < optImportance_.size(); ++i) {
         const frm_main_design::OptionButton& design = frm_main_design::kOptionButtons[i];
         auto* button = new OptionButton(QString::fromUtf16(design.caption), client);
         button->setObjectName(u"optImportance_"_s + QString::number(i));
         button->setProperty("tag", QString::fromUtf16(design.tag));
         button->setGeometry(ToPixels(design.box));
-        button->setChecked(i == frm_main_design::kSelectedOption);
+        button->setChecked(static_cast<int>(i) == frm_main_design::kSelectedOption);
         optImportance_[i] = button;
     }
 

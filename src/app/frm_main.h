@@ -101,7 +101,7 @@ private:
 
     const platform::Services& services_;
     NoteEdit* txtMain_ = nullptr;
-    std::array<OptionButton*, 3> optImportance_{};
+    std::array<OptionButton*, std::size(frm_main_design::kOptionButtons)> optImportance_{};
     QHash<QString, QAction*> menuItems_;
     QList<QMenu*> menus_;
     frm_main_design::Box textBoxBox_ = frm_main_design::kTextBox;

@@ -9,7 +9,8 @@ using namespace Qt::StringLiterals;
 
 QString frmMain::GetImportance() const {
     static const QString kCodes[] = {u"A"_s, u"B"_s, u"C"_s};
-    for (int i = 0; i < 3; ++i) {
+    static_assert(std::extent_v<decltype(kCodes)> == std::size(frm_main_design::kOptionButtons));
+    for (std::size_t i = 0; i < optImportance_.size(); ++i) {
         if (optImportance_[i]->isChecked()) {
             return kCodes[i];
         }

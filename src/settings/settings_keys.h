@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <cstddef>
+#include <iterator>
 
 namespace platform {
 struct CoreServices;
@@ -12,7 +14,16 @@ namespace settings {
 inline constexpr char16_t kApplication[] = u"Lexbin";
 inline constexpr char16_t kSection[] = u"Main";
 
-enum class Key { FontSize, AutoEnableIME, Left, Top, Width, Height, DataFilePath };
+enum class Key {
+    FontSize,
+    AutoEnableIME,
+    Left,
+    Top,
+    Width,
+    Height,
+    DataFilePath,
+    Count  // not a key: how many there are
+};
 
 // The key table: the stored name of each key and, where it is fixed, the text a reader
 // passes as default. Keys without a fixed default are read with the current value of what
@@ -32,6 +43,20 @@ inline constexpr KeyInfo kKeys[] = {
     {Key::Height, u"Height", nullptr},
     {Key::DataFilePath, u"DataFilePath", nullptr},  // default: see mdlLexbin::DefaultFilePath
 };
+
+// A key without its row would read and write the first row's setting.
+constexpr bool EveryKeyHasItsRow() {
+    if (std::size(kKeys) != static_cast<std::size_t>(Key::Count)) {
+        return false;
+    }
+    for (std::size_t i = 0; i < std::size(kKeys); ++i) {
+        if (kKeys[i].key != static_cast<Key>(i)) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(EveryKeyHasItsRow(), "kKeys has one row per Key, in the order of Key");
 
 const KeyInfo& Info(Key key);
 QString KeyName(Key key);
