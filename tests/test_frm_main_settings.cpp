@@ -147,7 +147,7 @@ void FrmMainSettingsTest::fontSizeConfirmedIsAppliedAtOnce() {
     MainWindowFixture f;
     frmMain& w = f.load();
     FontDialogScript script(u"12"_s);
-    w.setModalRunner(std::ref(script));
+    f.ts.dialogs.onDialog = std::ref(script);
     w.menuItem(u"mnuSetFont"_s)->trigger();
     QCOMPARE(script.offered, QStringList{u"10"_s});
     QCOMPARE(f.ts.settings.value(u"FontSize"_s), u"12"_s);
@@ -159,7 +159,7 @@ void FrmMainSettingsTest::eachShowingStartsFromTheCurrentSize() {
     MainWindowFixture f;
     frmMain& w = f.load();
     FontDialogScript script(u"20.5"_s);
-    w.setModalRunner(std::ref(script));
+    f.ts.dialogs.onDialog = std::ref(script);
     w.mnuSetFont_Click();
     script.text = u"30"_s;
     w.mnuSetFont_Click();
@@ -171,7 +171,7 @@ void FrmMainSettingsTest::cancelReappliesTheStoredSize() {
     MainWindowFixture f;
     frmMain& w = f.load();
     FontDialogScript script(u"40"_s, false);
-    w.setModalRunner(std::ref(script));
+    f.ts.dialogs.onDialog = std::ref(script);
     w.mnuSetFont_Click();
     QCOMPARE(w.textBoxFontSize(), 10.2f);  // nothing ever stored: the current size again
     QVERIFY(!f.ts.settings.contains(u"FontSize"_s));
@@ -193,7 +193,7 @@ void FrmMainSettingsTest::unusableStoredSizeLeavesTheBoxAlone() {
     frmMain& w = f.load();
     f.ts.settings.set(u"FontSize"_s, stored);  // edited from outside while running
     FontDialogScript script({}, false);
-    w.setModalRunner(std::ref(script));
+    f.ts.dialogs.onDialog = std::ref(script);
     w.mnuSetFont_Click();
     QCOMPARE(w.textBoxFontSize(), 10.2f);
     QVERIFY(w.isEnabled());

@@ -52,7 +52,7 @@ void frmMain::createControls() {
     txtMain_ = new NoteEdit(client);
     txtMain_->setObjectName(u"txtMain"_s);
     txtMain_->setGeometry(ToPixels(textBoxBox_));
-    txtMain_->setOnFocusIn([this] {
+    connect(txtMain_, &NoteEdit::focusReceived, this, [this] {
         if (imeOn_) {
             services_.inputMethod.switchOn(*txtMain_);
         }

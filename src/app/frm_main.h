@@ -1,12 +1,10 @@
 #pragma once
 
-#include <QDialog>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QMainWindow>
 #include <array>
 #include <cstdint>
-#include <functional>
 
 #include "frm_main_design.h"
 
@@ -63,10 +61,6 @@ public:
     // Windows' own font dialogs stop at this size.
     static constexpr float kMaxFontPoints = 1638;
 
-    // Shows a modal dialog and returns when it has closed. Tests answer it instead.
-    using ModalRunner = std::function<void(QDialog&)>;
-    void setModalRunner(ModalRunner runModal) { runModal_ = std::move(runModal); }
-
 public Q_SLOTS:
     void mnuFileSave_Click();
     void mnuFileSaveexit_Click();
@@ -106,9 +100,6 @@ private:
     QList<QMenu*> menus_;
     frm_main_design::Box textBoxBox_ = frm_main_design::kTextBox;
     Metrics metrics_;
-    ModalRunner runModal_ = [](QDialog& dialog) {
-        dialog.exec();
-    };
     QSize grownFrom_;  // the size the resize rules last grew the window from, and when
     QElapsedTimer grownAt_;
     bool imeOn_ = false;  // the input method mode of txtMain, set once at load

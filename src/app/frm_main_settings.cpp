@@ -50,7 +50,7 @@ void frmMain::mnuSetPath_Click() {
 void frmMain::mnuSetFont_Click() {
     {
         frmSetFont dialog(services_, textBoxFontSize());
-        runModal_(dialog);
+        services_.dialogs.runDialog(dialog);
     }
     // Confirmed or not, the stored size is applied again. A value edited into the settings
     // by hand that is no usable size leaves the box as it is.

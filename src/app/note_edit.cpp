@@ -28,7 +28,5 @@ QString NoteEdit::noteText() const {
 
 void NoteEdit::focusInEvent(QFocusEvent* event) {
     QPlainTextEdit::focusInEvent(event);
-    if (onFocusIn_) {
-        onFocusIn_();
-    }
+    Q_EMIT focusReceived();
 }

@@ -1,10 +1,9 @@
 #pragma once
 
 #include <QPlainTextEdit>
-#include <functional>
 
-// The note text box. Gives its text with CR LF line breaks, and can switch the input
-// method on whenever it receives the focus.
+// The note text box. Gives its text with CR LF line breaks, and tells whenever it receives
+// the focus (the window switches the input method on then).
 class NoteEdit final : public QPlainTextEdit {
     Q_OBJECT
 
@@ -14,14 +13,12 @@ public:
     // The whole text, every line break as CR LF (the document keeps them as paragraph
     // and line separators).
     QString noteText() const;
-    // Runs on every focus-in while set.
-    void setOnFocusIn(std::function<void()> onFocusIn) { onFocusIn_ = std::move(onFocusIn); }
 
     static QString WithCrLfBreaks(const QString& rawText);
 
+Q_SIGNALS:
+    void focusReceived();
+
 protected:
     void focusInEvent(QFocusEvent* event) override;
-
-private:
-    std::function<void()> onFocusIn_;
 };

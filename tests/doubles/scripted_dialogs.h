@@ -18,6 +18,8 @@ public:
     QList<Input> inputs;
     QStringList nextAnswers;  // taken front first; Cancel ("") once empty
     std::function<void(const platform::MessageBoxRequest&)> onMessage;  // runs while "open"
+    std::function<void(QDialog&)> onDialog;  // answers a dialog (the dialog is not shown)
+    int cancelAlls = 0;
 
     void messageBox(const platform::MessageBoxRequest& request) override {
         shown.append(request);
@@ -30,4 +32,10 @@ public:
         inputs.append({prompt, title, prefilled});
         return nextAnswers.isEmpty() ? QString() : nextAnswers.takeFirst();
     }
+    void runDialog(QDialog& dialog) override {
+        if (onDialog) {
+            onDialog(dialog);
+        }
+    }
+    void cancelAll() override { ++cancelAlls; }
 };

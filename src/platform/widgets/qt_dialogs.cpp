@@ -35,14 +35,35 @@ void QtDialogs::messageBox(const MessageBoxRequest& request) {
         box.setWindowModality(Qt::ApplicationModal);
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
     }
-    box.exec();
+    run(box);
 }
 
 QString QtDialogs::inputBox(const QString& prompt, const QString& title, const QString& prefilled) {
-    bool accepted = false;
-    const QString answer = QInputDialog::getText(QApplication::activeWindow(), title, prompt,
-                                                 QLineEdit::Normal, prefilled, &accepted);
-    return accepted ? answer : QString();
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextEchoMode(QLineEdit::Normal);
+    dialog.setTextValue(prefilled);
+    return run(dialog) == QDialog::Accepted ? dialog.textValue() : QString();
+}
+
+void QtDialogs::runDialog(QDialog& dialog) {
+    run(dialog);
+}
+
+void QtDialogs::cancelAll() {
+    for (qsizetype i = open_.size() - 1; i >= 0; --i) {
+        if (open_[i]) {
+            open_[i]->reject();
+        }
+    }
+}
+
+int QtDialogs::run(QDialog& dialog) {
+    open_.append(&dialog);
+    const int result = dialog.exec();
+    open_.removeAll(&dialog);
+    return result;
 }
 
 }  // namespace platform
