@@ -9,6 +9,7 @@
 #include "support/main_window_fixture.h"
 
 using namespace Qt::StringLiterals;
+using frm_main_design::MenuItem;
 using platform::TwipsToPixels;
 
 namespace {
@@ -45,6 +46,8 @@ private Q_SLOTS:
     void closeMaximizedOrMinimizedSavesOnlyTheImeChoice_data();
     void closeMaximizedOrMinimizedSavesOnlyTheImeChoice();
     void closeThatCannotSaveStillCloses();
+    void closeKeepsItsReasonAndSaves_data();
+    void closeKeepsItsReasonAndSaves();
     void geometrySurvivesCloseAndReopen();
 };
 
@@ -110,7 +113,7 @@ void FrmMainLifecycleTest::imeChoiceFromTheStore() {
     w.txtMain()->setFocus();
     QCOMPARE(f.ts.inputMethod.switchedOn, on ? 2 : 0);
     // Changing the check mark during a run does not change the text box until next start.
-    w.menuItem(u"mnuSetIMEMode"_s)->setChecked(!on);
+    w.menuItem(MenuItem::mnuSetIMEMode)->setChecked(!on);
     w.optImportance(0)->setFocus();
     w.txtMain()->setFocus();
     QCOMPARE(f.ts.inputMethod.switchedOn, on ? 3 : 0);
@@ -279,12 +282,30 @@ void FrmMainLifecycleTest::closeMaximizedOrMinimizedSavesOnlyTheImeChoice() {
     MainWindowFixture f;
     f.ts.settings.set(u"Left"_s, u"1500"_s);
     frmMain& w = f.show();
-    w.menuItem(u"mnuSetIMEMode"_s)->setChecked(true);
+    w.menuItem(MenuItem::mnuSetIMEMode)->setChecked(true);
     w.setWindowState(Qt::WindowState(state));
     w.close();
     QCOMPARE(f.ts.settings.value(u"AutoEnableIME"_s), u"1"_s);
     QCOMPARE(f.ts.settings.value(u"Left"_s), u"1500"_s);  // the earlier value stays
     QVERIFY(!f.ts.settings.contains(u"Width"_s));
+}
+
+void FrmMainLifecycleTest::closeKeepsItsReasonAndSaves_data() {
+    QTest::addColumn<frmMain::CloseReason>("reason");
+    QTest::newRow("session end") << frmMain::CloseReason::SessionEnd;
+    QTest::newRow("signal") << frmMain::CloseReason::Signal;
+}
+
+void FrmMainLifecycleTest::closeKeepsItsReasonAndSaves() {
+    QFETCH(frmMain::CloseReason, reason);
+    MainWindowFixture f;
+    frmMain& w = f.show();
+    QCOMPARE(w.closeReason(), frmMain::CloseReason::User);
+    w.closeFor(reason);
+    QCOMPARE(w.closeReason(), reason);
+    QVERIFY(!w.isVisible());
+    QVERIFY(f.ts.settings.contains(u"Width"_s));  // the unload ran as for any close
+    QVERIFY(f.silent());
 }
 
 void FrmMainLifecycleTest::closeThatCannotSaveStillCloses() {

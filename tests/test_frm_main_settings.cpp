@@ -9,6 +9,7 @@
 #include "support/main_window_fixture.h"
 
 using namespace Qt::StringLiterals;
+using frm_main_design::MenuItem;
 
 namespace {
 
@@ -75,7 +76,7 @@ void FrmMainSettingsTest::pathCommandStoresTheAnswerAsTyped() {
     f.ts.settings.set(u"DataFilePath"_s, u"/old/notes.txt"_s);
     frmMain& w = f.load();
     f.ts.dialogs.nextAnswers = {answer};
-    w.menuItem(u"mnuSetPath"_s)->trigger();
+    w.menuItem(MenuItem::mnuSetPath)->trigger();
     QCOMPARE(f.ts.dialogs.inputs.size(), 1);
     QCOMPARE(f.ts.settings.value(u"DataFilePath"_s), stored);
     QVERIFY(f.silent());
@@ -148,7 +149,7 @@ void FrmMainSettingsTest::fontSizeConfirmedIsAppliedAtOnce() {
     frmMain& w = f.load();
     FontDialogScript script(u"12"_s);
     f.ts.dialogs.onDialog = std::ref(script);
-    w.menuItem(u"mnuSetFont"_s)->trigger();
+    w.menuItem(MenuItem::mnuSetFont)->trigger();
     QCOMPARE(script.offered, QStringList{u"10"_s});
     QCOMPARE(f.ts.settings.value(u"FontSize"_s), u"12"_s);
     QCOMPARE(w.textBoxFontSize(), 12.0f);
@@ -202,7 +203,7 @@ void FrmMainSettingsTest::unusableStoredSizeLeavesTheBoxAlone() {
 void FrmMainSettingsTest::imeItemOnlyTogglesItsCheckMark() {
     MainWindowFixture f;
     frmMain& w = f.show();
-    QAction* ime = w.menuItem(u"mnuSetIMEMode"_s);
+    QAction* ime = w.menuItem(MenuItem::mnuSetIMEMode);
     const QMap<QString, QString> before = f.ts.settings.values;
     ime->trigger();
     QVERIFY(ime->isChecked());
@@ -229,7 +230,7 @@ void FrmMainSettingsTest::aboutShowsNameVersionAndCopyright() {
     f.ts.application.major = major;
     f.ts.application.minor = minor;
     frmMain& w = f.load();
-    w.menuItem(u"mnuHelpAbout"_s)->trigger();
+    w.menuItem(MenuItem::mnuHelpAbout)->trigger();
     QCOMPARE(f.ts.dialogs.shown.size(), 1);
     const platform::MessageBoxRequest& about = f.ts.dialogs.shown[0];
     QCOMPARE(about.text,

@@ -12,6 +12,7 @@
 #include "platform/widgets/design_font.h"
 
 using namespace Qt::StringLiterals;
+using frm_main_design::MenuItem;
 using platform::PixelsToTwips;
 using platform::TwipsToPixels;
 
@@ -92,17 +93,24 @@ void frmMain::createMenus() {
             }
         }
         action->setObjectName(name);
-        menuItems_.insert(name, action);
+        menuItems_[static_cast<std::size_t>(entry.item)] = action;
     }
-    menuItems_[u"mnuSetIMEMode"_s]->setCheckable(true);  // unchecked at creation
+    menuItem(MenuItem::mnuSetIMEMode)->setCheckable(true);  // unchecked at creation
 
-    connect(menuItems_[u"mnuFileSave"_s], &QAction::triggered, this, &frmMain::mnuFileSave_Click);
-    connect(menuItems_[u"mnuFileSaveexit"_s], &QAction::triggered, this,
-            &frmMain::mnuFileSaveexit_Click);
-    connect(menuItems_[u"mnuFileExit"_s], &QAction::triggered, this, &frmMain::mnuFileExit_Click);
-    connect(menuItems_[u"mnuSetPath"_s], &QAction::triggered, this, &frmMain::mnuSetPath_Click);
-    connect(menuItems_[u"mnuSetFont"_s], &QAction::triggered, this, &frmMain::mnuSetFont_Click);
-    connect(menuItems_[u"mnuHelpAbout"_s], &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
+    const struct {
+        MenuItem item;
+        void (frmMain::*click)();
+    } handlers[] = {
+        {MenuItem::mnuFileSave, &frmMain::mnuFileSave_Click},
+        {MenuItem::mnuFileSaveexit, &frmMain::mnuFileSaveexit_Click},
+        {MenuItem::mnuFileExit, &frmMain::mnuFileExit_Click},
+        {MenuItem::mnuSetPath, &frmMain::mnuSetPath_Click},
+        {MenuItem::mnuSetFont, &frmMain::mnuSetFont_Click},
+        {MenuItem::mnuHelpAbout, &frmMain::mnuHelpAbout_Click},
+    };
+    for (const auto& [item, click] : handlers) {
+        connect(menuItem(item), &QAction::triggered, this, click);
+    }
 }
 
 // The order in which the window lists its controls: the option buttons from the last, the
@@ -110,7 +118,7 @@ void frmMain::createMenus() {
 QList<QObject*> frmMain::controlOrder() const {
     QList<QObject*> order = {optImportance_[2], optImportance_[1], optImportance_[0], txtMain_};
     for (const frm_main_design::MenuEntry& entry : frm_main_design::kMenus) {
-        QAction* action = menuItems_.value(QString::fromUtf16(entry.name));
+        QAction* action = menuItem(entry.item);
         order.append(entry.level == 1 ? static_cast<QObject*>(action->menu())
                                       : static_cast<QObject*>(action));
     }
@@ -144,5 +152,5 @@ int frmMain::menuBarHeight() const {
     return height >= 0 ? height : bar->sizeHint().height();
 }
 bool frmMain::imeChoice() const {
-    return menuItems_[u"mnuSetIMEMode"_s]->isChecked();
+    return menuItem(MenuItem::mnuSetIMEMode)->isChecked();
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QElapsedTimer>
-#include <QHash>
 #include <QMainWindow>
 #include <array>
 #include <cstdint>
@@ -49,10 +48,19 @@ public:
 
     NoteEdit* txtMain() const { return txtMain_; }
     OptionButton* optImportance(int index) const { return optImportance_.at(index); }
-    QAction* menuItem(const QString& name) const { return menuItems_.value(name); }
+    QAction* menuItem(frm_main_design::MenuItem item) const {
+        return menuItems_.at(static_cast<std::size_t>(item));
+    }
 
     // "A", "B" or "C" for the first selected importance button, "" when none is.
     QString GetImportance() const;
+
+    // Why the window closes, for closeEvent and Form_Unload to read: the user (a command or the
+    // title bar), the end of the desktop session, or a signal to the process.
+    enum class CloseReason { User, SessionEnd, Signal };
+    CloseReason closeReason() const { return closeReason_; }
+    // Closes the window as close() does, for `reason`.
+    void closeFor(CloseReason reason);
 
     // The note text box's font size in points. Setting throws errors::Failure for a size
     // no font can take.
@@ -96,11 +104,12 @@ private:
     const platform::Services& services_;
     NoteEdit* txtMain_ = nullptr;
     std::array<OptionButton*, std::size(frm_main_design::kOptionButtons)> optImportance_{};
-    QHash<QString, QAction*> menuItems_;
+    std::array<QAction*, static_cast<std::size_t>(frm_main_design::MenuItem::Count)> menuItems_{};
     QList<QMenu*> menus_;
     frm_main_design::Box textBoxBox_ = frm_main_design::kTextBox;
     Metrics metrics_;
     QSize grownFrom_;  // the size the resize rules last grew the window from, and when
     QElapsedTimer grownAt_;
     bool imeOn_ = false;  // the input method mode of txtMain, set once at load
+    CloseReason closeReason_ = CloseReason::User;
 };

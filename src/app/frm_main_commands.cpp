@@ -35,3 +35,8 @@ void frmMain::mnuFileSaveexit_Click() {
 void frmMain::mnuFileExit_Click() {
     close();
 }
+
+void frmMain::closeFor(CloseReason reason) {
+    closeReason_ = reason;
+    close();
+}

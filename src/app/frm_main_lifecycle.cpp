@@ -70,7 +70,7 @@ void frmMain::Form_Load() {
                                                  settings::FixedDefault(Key::AutoEnableIME));
         if (settings::RoundToLong(settings::TextToDouble(ime, QLocale())) == 1) {
             imeOn_ = true;
-            menuItems_[u"mnuSetIMEMode"_s]->setChecked(true);
+            menuItem(frm_main_design::MenuItem::mnuSetIMEMode)->setChecked(true);
         }
 
         setWindowLeft(readSingle(Key::Left, windowLeft()));
