@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QKeySequence>
-#include <cstddef>
-#include <iterator>
+
+#include "settings/enum_table.h"
 
 // The main window as designed, before its captions are loaded. Positions and sizes are in
 // twips, measured from the top-left corner of the client area (below the menu bar).
@@ -71,18 +71,7 @@ inline constexpr MenuEntry kMenus[] = {
     {MenuItem::mnuHelpAbout, 2, u"mnuHelpAbout", u"1121", 0},
 };
 
-constexpr bool EveryMenuItemHasItsRow() {
-    if (std::size(kMenus) != static_cast<std::size_t>(MenuItem::Count)) {
-        return false;
-    }
-    for (std::size_t i = 0; i < std::size(kMenus); ++i) {
-        if (kMenus[i].item != static_cast<MenuItem>(i)) {
-            return false;
-        }
-    }
-    return true;
-}
-static_assert(EveryMenuItemHasItsRow(),
-              "kMenus has one row per MenuItem, in the order of MenuItem");
+static_assert(settings::OneRowPerValue<&MenuEntry::item>(kMenus),
+              "kMenus has one row per MenuItem, in menu order");
 
 }  // namespace frm_main_design

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QString>
-#include <cstddef>
-#include <iterator>
+
+#include "enum_table.h"
 
 namespace platform {
 struct CoreServices;
@@ -45,18 +45,7 @@ inline constexpr KeyInfo kKeys[] = {
 };
 
 // A key without its row would read and write the first row's setting.
-constexpr bool EveryKeyHasItsRow() {
-    if (std::size(kKeys) != static_cast<std::size_t>(Key::Count)) {
-        return false;
-    }
-    for (std::size_t i = 0; i < std::size(kKeys); ++i) {
-        if (kKeys[i].key != static_cast<Key>(i)) {
-            return false;
-        }
-    }
-    return true;
-}
-static_assert(EveryKeyHasItsRow(), "kKeys has one row per Key, in the order of Key");
+static_assert(OneRowPerValue<&KeyInfo::key>(kKeys), "kKeys has one row per Key, in key order");
 
 const KeyInfo& Info(Key key);
 QString KeyName(Key key);
