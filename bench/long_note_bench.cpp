@@ -14,8 +14,8 @@
 
 #include "frm_main_design.h"
 #include "note_edit.h"
-#include "platform/design_font.h"
 #include "platform/twips.h"
+#include "platform/widgets/design_font.h"
 
 using namespace Qt::StringLiterals;
 

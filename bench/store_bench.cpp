@@ -13,15 +13,13 @@
 #include <string>
 
 #include "errors/failure.h"
+#include "errors/reporter.h"
 #include "platform/application.h"
-#include "platform/dialogs.h"
-#include "platform/iconv_encoding.h"
-#include "platform/input_method.h"
-#include "platform/posix_text_file.h"
+#include "platform/posix/iconv_encoding.h"
+#include "platform/posix/posix_text_file.h"
+#include "platform/qtcore/system_clock.h"
 #include "platform/services.h"
 #include "platform/settings_store.h"
-#include "platform/string_table.h"
-#include "platform/system_clock.h"
 #include "storage/data_file.h"
 
 using namespace Qt::StringLiterals;
@@ -51,22 +49,11 @@ private:
     const QString folder_ = QDir::tempPath();
 };
 
-class AbortingDialogs final : public platform::Dialogs {
+class AbortingReporter final : public errors::Reporter {
 public:
-    void messageBox(const platform::MessageBoxRequest& request) override {
-        qFatal("store failed: %s", qPrintable(request.text));
+    void report(const errors::Failure& failure, const QString& location) override {
+        qFatal("store failed in %s: %s", qPrintable(location), qPrintable(failure.description()));
     }
-    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
-};
-
-class NoStrings final : public platform::StringTable {
-public:
-    QString text(int) const override { return {}; }
-};
-
-class NoInputMethod final : public platform::InputMethod {
-public:
-    void switchOn(QWidget&) override {}
 };
 
 struct Fixture {
@@ -76,11 +63,13 @@ struct Fixture {
     OnePathSettings settings;
     platform::PosixTextFile textFile;
     platform::IconvEncoding encoding{"UTF-8"};
-    AbortingDialogs dialogs;
-    NoStrings strings;
-    NoInputMethod inputMethod;
-    platform::Services services{clock,    application, settings, textFile,
-                                encoding, dialogs,     strings,  inputMethod};
+    AbortingReporter reporter;
+    platform::CoreServices services{.clock = clock,
+                                    .application = application,
+                                    .settings = settings,
+                                    .textFile = textFile,
+                                    .encoding = encoding,
+                                    .reporter = reporter};
 
     QString freshFile(const char* name, qint64 size) {
         const QString path = dir.filePath(QString::fromLatin1(name));

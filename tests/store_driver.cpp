@@ -5,10 +5,10 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-#include "doubles/test_services.h"
 #include "platform/file_size_limit.h"
-#include "platform/system_clock.h"
+#include "platform/qtcore/system_clock.h"
 #include "storage/data_file.h"
+#include "support/test_services.h"
 
 using namespace Qt::StringLiterals;
 
@@ -27,12 +27,12 @@ int main(int argc, char* argv[]) {
     const QString padding(64, u'x');  // long enough that a torn line would show
     for (int i = 1; i <= count; ++i) {
         const QString note = args[3] + u'-' + QString::number(i) + u'-' + padding;
-        const platform::Services services{clock,       ts.application, ts.settings, ts.textFile,
-                                          ts.encoding, ts.dialogs,     ts.strings,  ts.inputMethod};
+        const platform::CoreServices services = ts.core({.clock = &clock});
         std::printf("storing %d\n", i);
         std::fflush(stdout);
         if (!mdlLexbin::SaveData(services, note, u"B"_s)) {
-            std::fprintf(stderr, "%s\n", qPrintable(ts.dialogs.shown.last().text));
+            const RecordingReporter::Report& failure = ts.reporter.reports.last();
+            std::fprintf(stderr, "%d %s\n", failure.number, qPrintable(failure.description));
             return 1;
         }
         std::printf("stored %d\n", i);

@@ -4,9 +4,9 @@
 
 #include "captions/load_res_setting.h"
 #include "captions/resource_id.h"
-#include "doubles/test_services.h"
 #include "errors/failure.h"
 #include "platform/control_enumeration.h"
+#include "support/test_services.h"
 
 using namespace Qt::StringLiterals;
 
@@ -69,10 +69,6 @@ FakeForm MainWindow() {
              Menu(1103),
              Menu(1120),
              Menu(1121)}};
-}
-
-int ErrorNumberOf(const platform::MessageBoxRequest& box) {
-    return box.text.section(u"\r\n"_s, 0, 0).section(u':', 1).toInt();
 }
 
 enum class Reader { Strict, Short, Leading };
@@ -211,7 +207,7 @@ void CaptionsTest::readsResourceIds() {
 
 void CaptionsTest::loadsEveryCaption() {
     load();
-    QVERIFY(ts_->dialogs.shown.isEmpty());
+    QVERIFY(ts_->reporter.reports.isEmpty());
     QCOMPARE(form_.title, u"Lexbin"_s);
     verifyLoadedUpTo(form_.controls.size());
     QCOMPARE(form_.controls[1].caption, u"普通(&C)"_s);  // option 2 comes first
@@ -232,7 +228,7 @@ void CaptionsTest::controlsWithoutAPositiveTagAreLeftAlone() {
     form_.controls[2].tag = tag;
     form_.controls[2].loaded = form_.controls[2].caption;
     load();
-    QVERIFY(ts_->dialogs.shown.isEmpty());
+    QVERIFY(ts_->reporter.reports.isEmpty());
     QCOMPARE(form_.title, u"Lexbin"_s);
     verifyLoadedUpTo(form_.controls.size());
 }
@@ -267,12 +263,12 @@ void CaptionsTest::failureStopsAtTheFailingControl() {
 
     QCOMPARE(form_.title, u"Lexbin"_s);
     if (failure == 0) {
-        QVERIFY(ts_->dialogs.shown.isEmpty());
+        QVERIFY(ts_->reporter.reports.isEmpty());
         verifyLoadedUpTo(form_.controls.size());
         return;
     }
-    QCOMPARE(ts_->dialogs.errorLocations(), QStringList{u"mdlLexbin!LoadResSetting"_s});
-    QCOMPARE(ErrorNumberOf(ts_->dialogs.shown[0]), failure);
+    QCOMPARE(ts_->reporter.locations(), QStringList{u"mdlLexbin!LoadResSetting"_s});
+    QCOMPARE(ts_->reporter.numbers(), QList<int>{failure});
     QCOMPARE(form_.controls[index].caption, caption);
     form_.controls[index].caption = MainWindow().controls[index].caption;
     verifyLoadedUpTo(index);
@@ -292,18 +288,18 @@ void CaptionsTest::badFormTagChangesNothing() {
     QFETCH(int, failure);
     form_.tag = tag;
     load();
-    QCOMPARE(ts_->dialogs.errorLocations(), QStringList{u"mdlLexbin!LoadResSetting"_s});
-    QCOMPARE(ErrorNumberOf(ts_->dialogs.shown[0]), failure);
+    QCOMPARE(ts_->reporter.locations(), QStringList{u"mdlLexbin!LoadResSetting"_s});
+    QCOMPARE(ts_->reporter.numbers(), QList<int>{failure});
     QCOMPARE(form_.title, u"Form1"_s);
     verifyLoadedUpTo(0);
 }
 
 void CaptionsTest::secondRunFailsAtTheFirstMenuItem() {
     load();
-    QVERIFY(ts_->dialogs.shown.isEmpty());
+    QVERIFY(ts_->reporter.reports.isEmpty());
     load();
-    QCOMPARE(ts_->dialogs.errorLocations(), QStringList{u"mdlLexbin!LoadResSetting"_s});
-    QCOMPARE(ErrorNumberOf(ts_->dialogs.shown[0]), 13);
+    QCOMPARE(ts_->reporter.locations(), QStringList{u"mdlLexbin!LoadResSetting"_s});
+    QCOMPARE(ts_->reporter.numbers(), QList<int>{13});
     QCOMPARE(form_.title, u"Lexbin"_s);
     verifyLoadedUpTo(form_.controls.size());
 }

@@ -3,7 +3,11 @@
 #include <stdexcept>
 
 #include "build_info.h"
-#include "doubles/test_services.h"
+#include "doubles/fake_application.h"
+#include "doubles/recording_reporter.h"
+#include "doubles/scripted_dialogs.h"
+#include "error_box_reporter.h"
+#include "errors/error_box_text.h"
 #include "errors/failure.h"
 #include "errors/trap.h"
 
@@ -15,7 +19,8 @@ class ErrorBoxTest : public QObject {
 private Q_SLOTS:
     void buildsFiveLinesExactly_data();
     void buildsFiveLinesExactly();
-    void trapShowsTheCurrentFailureOnce();
+    void boxShowsTheFailureSystemModal();
+    void trapReportsTheCurrentFailureOnce();
     void trapReportsForeignExceptionsToo();
     void trapLetsASuccessfulBodyPass();
     void fileFailureDescriptionNamesThePath();
@@ -42,8 +47,7 @@ void ErrorBoxTest::buildsFiveLinesExactly() {
     const QString contact = u"\""_s + QString::fromUtf8(build_info::kContactName) + u"\" <"_s +
                             QString::fromUtf8(build_info::kContactAddress) +
                             u"> まで連絡してください。"_s;
-    const QString text =
-        mdlLexbin::ErrorBoxText(number, u"mdlLexbin!SaveData"_s, description, 1, 2);
+    const QString text = errors::ErrorBoxText(number, u"mdlLexbin!SaveData"_s, description, 1, 2);
     QCOMPARE(text, firstThreeLines +
                        u"\r\n上記の説明と、エラーの発生したときの簡単な状況を書いて、\r\n"_s +
                        contact);
@@ -51,41 +55,49 @@ void ErrorBoxTest::buildsFiveLinesExactly() {
     QVERIFY(!text.endsWith(u"\r\n"_s));
 }
 
-void ErrorBoxTest::trapShowsTheCurrentFailureOnce() {
-    TestServices ts;
-    ts.application.major = 3;
-    ts.application.minor = 10;
+void ErrorBoxTest::boxShowsTheFailureSystemModal() {
+    ScriptedDialogs dialogs;
+    FakeApplication application;
+    application.major = 3;
+    application.minor = 10;
+    ErrorBoxReporter box(dialogs, application);
+    box.report(errors::Failure(errors::ErrorNumber::TypeMismatch), u"frmMain!Form_Load"_s);
+    QCOMPARE(dialogs.shown.size(), 1);
+    const platform::MessageBoxRequest& shown = dialogs.shown[0];
+    QCOMPARE(shown.title, u"エラー - Lexbin"_s);
+    QCOMPARE(shown.icon, platform::MessageIcon::Critical);
+    QVERIFY(shown.systemModal);
+    QVERIFY(shown.text.startsWith(
+        u"エラー番号:13\r\n場所:frmMain!Form_Load - Lexbin310\r\n型が一致しません。\r\n"_s));
+}
+
+void ErrorBoxTest::trapReportsTheCurrentFailureOnce() {
+    RecordingReporter reporter;
     bool after = false;
-    const bool ran = mdlLexbin::Trap(ts.services(), u"frmMain!Form_Load"_s, [&] {
+    const bool ran = errors::Trap(reporter, u"frmMain!Form_Load"_s, [&] {
         throw errors::Failure(errors::ErrorNumber::TypeMismatch);
         after = true;
     });
     QVERIFY(!ran);
     QVERIFY(!after);
-    QCOMPARE(ts.dialogs.shown.size(), 1);
-    const platform::MessageBoxRequest& box = ts.dialogs.shown[0];
-    QCOMPARE(box.title, u"エラー - Lexbin"_s);
-    QCOMPARE(box.icon, platform::MessageIcon::Critical);
-    QVERIFY(box.systemModal);
-    QVERIFY(box.text.startsWith(
-        u"エラー番号:13\r\n場所:frmMain!Form_Load - Lexbin310\r\n型が一致しません。\r\n"_s));
+    QCOMPARE(reporter.numbers(), QList<int>{13});
+    QCOMPARE(reporter.locations(), QStringList{u"frmMain!Form_Load"_s});
+    QCOMPARE(reporter.reports[0].description, u"型が一致しません。"_s);
 }
 
 void ErrorBoxTest::trapReportsForeignExceptionsToo() {
-    TestServices ts;
-    QVERIFY(!mdlLexbin::Trap(ts.services(), u"x!y"_s, [] { throw std::runtime_error("boom"); }));
-    QVERIFY(!mdlLexbin::Trap(ts.services(), u"x!y"_s, [] { throw std::bad_alloc(); }));
-    QCOMPARE(ts.dialogs.shown.size(), 2);
-    QVERIFY(ts.dialogs.shown[0].text.startsWith(u"エラー番号:51\r\n"_s));
-    QVERIFY(ts.dialogs.shown[1].text.startsWith(u"エラー番号:7\r\n"_s));
+    RecordingReporter reporter;
+    QVERIFY(!errors::Trap(reporter, u"x!y"_s, [] { throw std::runtime_error("boom"); }));
+    QVERIFY(!errors::Trap(reporter, u"x!y"_s, [] { throw std::bad_alloc(); }));
+    QCOMPARE(reporter.numbers(), QList<int>({51, 7}));
 }
 
 void ErrorBoxTest::trapLetsASuccessfulBodyPass() {
-    TestServices ts;
+    RecordingReporter reporter;
     int runs = 0;
-    QVERIFY(mdlLexbin::Trap(ts.services(), u"x!y"_s, [&] { ++runs; }));
+    QVERIFY(errors::Trap(reporter, u"x!y"_s, [&] { ++runs; }));
     QCOMPARE(runs, 1);
-    QVERIFY(ts.dialogs.shown.isEmpty());
+    QVERIFY(reporter.reports.isEmpty());
 }
 
 void ErrorBoxTest::fileFailureDescriptionNamesThePath() {

@@ -6,7 +6,7 @@
 
 #include "note_edit.h"
 #include "option_button.h"
-#include "platform/fcitx_input_method.h"
+#include "platform/widgets/fcitx_input_method.h"
 #include "support/main_window_fixture.h"
 
 using namespace Qt::StringLiterals;

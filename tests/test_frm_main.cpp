@@ -7,6 +7,7 @@
 #include "support/main_window_fixture.h"
 
 using namespace Qt::StringLiterals;
+using frm_main_design::MenuItem;
 
 class FrmMainTest : public QObject {
     Q_OBJECT
@@ -42,8 +43,8 @@ void FrmMainTest::designCaptionsBeforeLoading() {
     QCOMPARE(w.windowTitle(), u"Form1"_s);
     QCOMPARE(w.optImportance(0)->text(), u"(0)"_s);
     QCOMPARE(w.optImportance(2)->text(), u"(2)"_s);
-    QCOMPARE(w.menuItem(u"mnuFile"_s)->text(), u"1100"_s);
-    QCOMPARE(w.menuItem(u"mnuHelpAbout"_s)->text(), u"1121"_s);
+    QCOMPARE(w.menuItem(MenuItem::mnuFile)->text(), u"1100"_s);
+    QCOMPARE(w.menuItem(MenuItem::mnuHelpAbout)->text(), u"1121"_s);
 }
 
 void FrmMainTest::captionsAfterLoading_data() {
@@ -81,20 +82,20 @@ void FrmMainTest::captionsAfterLoading() {
     } else if (element.startsWith(u"opt"_s)) {
         actual = w.optImportance(element.back().digitValue())->text();
     } else {
-        actual = w.menuItem(element)->text();
+        actual = w.findChild<QAction*>(element)->text();
     }
     QCOMPARE(actual, caption);
-    QVERIFY(f.ts.dialogs.shown.isEmpty());
+    QVERIFY(f.silent());
     QVERIFY(w.txtMain()->toPlainText().isEmpty());
 }
 
 void FrmMainTest::menuShortcutsSurviveCaptionLoading() {
     MainWindowFixture f;
     frmMain& w = f.load();
-    QCOMPARE(w.menuItem(u"mnuFileSave"_s)->shortcut(), QKeySequence(u"Ctrl+S"_s));
-    QCOMPARE(w.menuItem(u"mnuFileSaveexit"_s)->shortcut(), QKeySequence(u"Ctrl+Q"_s));
-    QVERIFY(w.menuItem(u"mnuFileExit"_s)->shortcut().isEmpty());
-    QVERIFY(!w.menuItem(u"mnuSetIMEMode"_s)->isChecked());
+    QCOMPARE(w.menuItem(MenuItem::mnuFileSave)->shortcut(), QKeySequence(u"Ctrl+S"_s));
+    QCOMPARE(w.menuItem(MenuItem::mnuFileSaveexit)->shortcut(), QKeySequence(u"Ctrl+Q"_s));
+    QVERIFY(w.menuItem(MenuItem::mnuFileExit)->shortcut().isEmpty());
+    QVERIFY(!w.menuItem(MenuItem::mnuSetIMEMode)->isChecked());
     QCOMPARE(w.menuBar()->actions().size(), 3);
 }
 
@@ -144,7 +145,7 @@ void FrmMainTest::saveStoresAndEmptiesTheBox() {
     frmMain& w = f.load();
     w.optImportance(1)->click();
     w.txtMain()->setPlainText(u"abc"_s);
-    w.menuItem(u"mnuFileSave"_s)->trigger();
+    w.menuItem(MenuItem::mnuFileSave)->trigger();
     QCOMPARE(f.data(), "2001/04/22,09:34,B,abc\r\n");
     QVERIFY(w.txtMain()->toPlainText().isEmpty());
 }
@@ -170,7 +171,7 @@ void FrmMainTest::saveOfABlankNoteEmptiesTheBox() {
     QVERIFY(!QFile::exists(f.dataFile()));
     w.mnuFileSave_Click();  // twice in a row: the second sees an empty box
     QVERIFY(!QFile::exists(f.dataFile()));
-    QVERIFY(f.ts.dialogs.shown.isEmpty());
+    QVERIFY(f.silent());
 }
 
 void FrmMainTest::saveThatFailsKeepsTheNote() {
@@ -179,7 +180,7 @@ void FrmMainTest::saveThatFailsKeepsTheNote() {
     frmMain& w = f.show();
     w.txtMain()->setPlainText(u"precious"_s);
     w.mnuFileSave_Click();
-    QCOMPARE(f.ts.dialogs.errorLocations(), QStringList{u"mdlLexbin!SaveData"_s});
+    QCOMPARE(f.ts.reporter.locations(), QStringList{u"mdlLexbin!SaveData"_s});
     QCOMPARE(w.txtMain()->toPlainText(), u"precious"_s);
     QVERIFY(w.isVisible());
 }
@@ -188,7 +189,7 @@ void FrmMainTest::saveAndExitStoresAndCloses() {
     MainWindowFixture f;
     frmMain& w = f.show();
     w.txtMain()->setPlainText(u"last"_s);
-    w.menuItem(u"mnuFileSaveexit"_s)->trigger();
+    w.menuItem(MenuItem::mnuFileSaveexit)->trigger();
     QCOMPARE(f.data(), "2001/04/22,09:34,C,last\r\n");
     QVERIFY(!w.isVisible());
     QVERIFY(f.ts.settings.contains(u"Width"_s));  // the close ran the unload sequence
@@ -200,7 +201,7 @@ void FrmMainTest::saveAndExitThatFailsStaysOpen() {
     frmMain& w = f.show();
     w.txtMain()->setPlainText(u"precious"_s);
     w.mnuFileSaveexit_Click();
-    QCOMPARE(f.ts.dialogs.shown.size(), 1);
+    QCOMPARE(f.ts.reporter.reports.size(), 1);
     QVERIFY(w.isVisible());
     QCOMPARE(w.txtMain()->toPlainText(), u"precious"_s);
     QVERIFY(!f.ts.settings.contains(u"AutoEnableIME"_s));  // no unload happened
@@ -210,10 +211,10 @@ void FrmMainTest::exitDropsTheNoteWithoutAsking() {
     MainWindowFixture f;
     frmMain& w = f.show();
     w.txtMain()->setPlainText(u"dropped"_s);
-    w.menuItem(u"mnuFileExit"_s)->trigger();
+    w.menuItem(MenuItem::mnuFileExit)->trigger();
     QVERIFY(!w.isVisible());
     QVERIFY(!QFile::exists(f.dataFile()));
-    QVERIFY(f.ts.dialogs.shown.isEmpty());
+    QVERIFY(f.silent());
 }
 
 void FrmMainTest::accessKeySelectsAtOnceBeforeCtrlS() {

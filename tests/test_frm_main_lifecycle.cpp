@@ -9,6 +9,7 @@
 #include "support/main_window_fixture.h"
 
 using namespace Qt::StringLiterals;
+using frm_main_design::MenuItem;
 using platform::TwipsToPixels;
 
 namespace {
@@ -48,6 +49,8 @@ private Q_SLOTS:
     void closeMaximizedOrMinimizedSavesOnlyTheImeChoice_data();
     void closeMaximizedOrMinimizedSavesOnlyTheImeChoice();
     void closeThatCannotSaveStillCloses();
+    void closeKeepsItsReasonAndSaves_data();
+    void closeKeepsItsReasonAndSaves();
     void geometrySurvivesCloseAndReopen();
     void closeUnderWaylandKeepsTheStoredPosition();
 };
@@ -67,7 +70,7 @@ void FrmMainLifecycleTest::metricsComeFromTheLayout() {
 void FrmMainLifecycleTest::firstRunKeepsTheDesign() {
     MainWindowFixture f;
     frmMain& w = f.load();
-    QVERIFY(f.ts.dialogs.shown.isEmpty());
+    QVERIFY(f.silent());
     QCOMPARE(w.textBoxFontSize(), 10.2f);
     QVERIFY(!w.imeChoice());
     QCOMPARE(w.clientWidth(), 7380.0f);
@@ -84,7 +87,7 @@ void FrmMainLifecycleTest::restoresFontSizeAndGeometry() {
     f.ts.settings.set(u"Width"_s, u"9000"_s);
     f.ts.settings.set(u"Height"_s, u"6000"_s);
     frmMain& w = f.show();
-    QVERIFY(f.ts.dialogs.shown.isEmpty());
+    QVERIFY(f.silent());
     QCOMPARE(w.textBoxFontSize(), 12.5f);
     QCOMPARE(w.pos(), QPoint(100, 80));
     QCOMPARE(w.size(), QSize(600, 400));
@@ -114,7 +117,7 @@ void FrmMainLifecycleTest::onlyStoredGeometryIsApplied() {
         f.ts.settings.set(entry.section(u'=', 0, 0), entry.section(u'=', 1));
     }
     frmMain& w = f.load();
-    QVERIFY(f.ts.dialogs.shown.isEmpty());
+    QVERIFY(f.silent());
     QCOMPARE(w.testAttribute(Qt::WA_Moved), moved);
     QCOMPARE(w.pos(), geometry.topLeft());
     if (!geometry.isEmpty()) {
@@ -145,7 +148,7 @@ void FrmMainLifecycleTest::imeChoiceFromTheStore() {
     w.txtMain()->setFocus();
     QCOMPARE(f.ts.inputMethod.switchedOn, on ? 2 : 0);
     // Changing the check mark during a run does not change the text box until next start.
-    w.menuItem(u"mnuSetIMEMode"_s)->setChecked(!on);
+    w.menuItem(MenuItem::mnuSetIMEMode)->setChecked(!on);
     w.optImportance(0)->setFocus();
     w.txtMain()->setFocus();
     QCOMPARE(f.ts.inputMethod.switchedOn, on ? 3 : 0);
@@ -177,8 +180,8 @@ void FrmMainLifecycleTest::badValueStopsTheRestOfTheLoad() {
     f.ts.settings.set(u"Height"_s, u"6000"_s);
     f.ts.settings.set(key, value);
     frmMain& w = f.show();
-    QCOMPARE(f.ts.dialogs.errorLocations(), QStringList{u"frmMain!Form_Load"_s});
-    QVERIFY(f.ts.dialogs.shown[0].text.startsWith(u"エラー番号:"_s + QString::number(number)));
+    QCOMPARE(f.ts.reporter.locations(), QStringList{u"frmMain!Form_Load"_s});
+    QCOMPARE(f.ts.reporter.numbers(), QList<int>{number});
     QCOMPARE(w.imeChoice(), imeApplied);
     QVERIFY(w.isVisible());
     QCOMPARE(w.windowTitle(), u"Lexbin"_s);  // what came before the failure stays done
@@ -197,7 +200,7 @@ void FrmMainLifecycleTest::storedSizeBelowTheMinimumIsEnlarged() {
     const frmMain::Metrics& m = w.metrics();
     QCOMPARE(w.width(), TwipsToPixels(m.FrameWidth + 4932));
     QCOMPARE(w.height(), TwipsToPixels(m.FrameHeight + 972 + 372));
-    QVERIFY(f.ts.dialogs.shown.isEmpty());
+    QVERIFY(f.silent());
 }
 
 void FrmMainLifecycleTest::windowLostOffScreenComesBack_data() {
@@ -216,7 +219,7 @@ void FrmMainLifecycleTest::windowLostOffScreenComesBack() {
     f.ts.settings.set(u"Width"_s, u"9000"_s);
     f.ts.settings.set(u"Height"_s, height);
     frmMain& w = f.load();
-    QCOMPARE(f.ts.dialogs.errorLocations(), errors);
+    QCOMPARE(f.ts.reporter.locations(), errors);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     QVERIFY2(screen.contains(w.pos()), qPrintable(u"at %1,%2"_s.arg(w.x()).arg(w.y())));
     QCOMPARE(w.width(), 600);
@@ -239,7 +242,7 @@ void FrmMainLifecycleTest::narrowWindowSpringsBackToTheMinimumWidth() {
     w.resize(100, w.height());
     QCOMPARE(w.width(), TwipsToPixels(w.metrics().FrameWidth + 4932));  // 329 px
     QCOMPARE(w.txtMain()->width(), w.centralWidget()->width());
-    QVERIFY(f.ts.dialogs.shown.isEmpty());
+    QVERIFY(f.silent());
 }
 
 void FrmMainLifecycleTest::lowWindowJumpsAboveTheMinimumHeight() {
@@ -325,7 +328,7 @@ void FrmMainLifecycleTest::closeMaximizedOrMinimizedSavesOnlyTheImeChoice() {
     MainWindowFixture f;
     f.ts.settings.set(u"Left"_s, u"1500"_s);
     frmMain& w = f.show();
-    w.menuItem(u"mnuSetIMEMode"_s)->setChecked(true);
+    w.menuItem(MenuItem::mnuSetIMEMode)->setChecked(true);
     w.setWindowState(Qt::WindowState(state));
     w.close();
     QCOMPARE(f.ts.settings.value(u"AutoEnableIME"_s), u"1"_s);
@@ -333,13 +336,31 @@ void FrmMainLifecycleTest::closeMaximizedOrMinimizedSavesOnlyTheImeChoice() {
     QVERIFY(!f.ts.settings.contains(u"Width"_s));
 }
 
+void FrmMainLifecycleTest::closeKeepsItsReasonAndSaves_data() {
+    QTest::addColumn<frmMain::CloseReason>("reason");
+    QTest::newRow("session end") << frmMain::CloseReason::SessionEnd;
+    QTest::newRow("signal") << frmMain::CloseReason::Signal;
+}
+
+void FrmMainLifecycleTest::closeKeepsItsReasonAndSaves() {
+    QFETCH(frmMain::CloseReason, reason);
+    MainWindowFixture f;
+    frmMain& w = f.show();
+    QCOMPARE(w.closeReason(), frmMain::CloseReason::User);
+    w.closeFor(reason);
+    QCOMPARE(w.closeReason(), reason);
+    QVERIFY(!w.isVisible());
+    QVERIFY(f.ts.settings.contains(u"Width"_s));  // the unload ran as for any close
+    QVERIFY(f.silent());
+}
+
 void FrmMainLifecycleTest::closeThatCannotSaveStillCloses() {
     MainWindowFixture f;
     frmMain& w = f.show();
     f.ts.settings.failWrites = true;
     w.close();
-    QCOMPARE(f.ts.dialogs.errorLocations(), QStringList{u"frmMain!Form_Unload"_s});
-    QVERIFY(f.ts.dialogs.shown[0].text.startsWith(u"エラー番号:1002\r\n"_s));
+    QCOMPARE(f.ts.reporter.locations(), QStringList{u"frmMain!Form_Unload"_s});
+    QCOMPARE(f.ts.reporter.numbers(), QList<int>{1002});
     QVERIFY(!w.isVisible());
 }
 
@@ -373,7 +394,7 @@ void FrmMainLifecycleTest::closeUnderWaylandKeepsTheStoredPosition() {
     w.resize(700, 300);
     QTRY_COMPARE(w.size(), QSize(700, 300));
     w.close();
-    QVERIFY(f.ts.dialogs.shown.isEmpty());
+    QVERIFY(f.silent());
     QCOMPARE(f.ts.settings.value(u"Left"_s), u"1500"_s);
     QCOMPARE(f.ts.settings.value(u"Top"_s), u"1200"_s);
     QCOMPARE(f.ts.settings.value(u"Width"_s), u"10500"_s);

@@ -9,6 +9,7 @@
 #include "support/main_window_fixture.h"
 
 using namespace Qt::StringLiterals;
+using frm_main_design::MenuItem;
 
 namespace {
 
@@ -75,10 +76,10 @@ void FrmMainSettingsTest::pathCommandStoresTheAnswerAsTyped() {
     f.ts.settings.set(u"DataFilePath"_s, u"/old/notes.txt"_s);
     frmMain& w = f.load();
     f.ts.dialogs.nextAnswers = {answer};
-    w.menuItem(u"mnuSetPath"_s)->trigger();
+    w.menuItem(MenuItem::mnuSetPath)->trigger();
     QCOMPARE(f.ts.dialogs.inputs.size(), 1);
     QCOMPARE(f.ts.settings.value(u"DataFilePath"_s), stored);
-    QVERIFY(f.ts.dialogs.shown.isEmpty());
+    QVERIFY(f.silent());
 }
 
 void FrmMainSettingsTest::pathCommandOffersTheCurrentPath() {
@@ -139,7 +140,7 @@ void FrmMainSettingsTest::pathCommandReportsAnUnwritableStore() {
     f.ts.settings.failWrites = true;
     f.ts.dialogs.nextAnswers = {u"/new/notes.txt"_s};
     w.mnuSetPath_Click();
-    QCOMPARE(f.ts.dialogs.errorLocations(), QStringList{u"frmMain!mnuSetPath_Click"_s});
+    QCOMPARE(f.ts.reporter.locations(), QStringList{u"frmMain!mnuSetPath_Click"_s});
     QCOMPARE(f.ts.settings.value(u"DataFilePath"_s), before);
 }
 
@@ -147,8 +148,8 @@ void FrmMainSettingsTest::fontSizeConfirmedIsAppliedAtOnce() {
     MainWindowFixture f;
     frmMain& w = f.load();
     FontDialogScript script(u"12"_s);
-    w.setModalRunner(std::ref(script));
-    w.menuItem(u"mnuSetFont"_s)->trigger();
+    f.ts.dialogs.onDialog = std::ref(script);
+    w.menuItem(MenuItem::mnuSetFont)->trigger();
     QCOMPARE(script.offered, QStringList{u"10"_s});
     QCOMPARE(f.ts.settings.value(u"FontSize"_s), u"12"_s);
     QCOMPARE(w.textBoxFontSize(), 12.0f);
@@ -159,7 +160,7 @@ void FrmMainSettingsTest::eachShowingStartsFromTheCurrentSize() {
     MainWindowFixture f;
     frmMain& w = f.load();
     FontDialogScript script(u"20.5"_s);
-    w.setModalRunner(std::ref(script));
+    f.ts.dialogs.onDialog = std::ref(script);
     w.mnuSetFont_Click();
     script.text = u"30"_s;
     w.mnuSetFont_Click();
@@ -171,7 +172,7 @@ void FrmMainSettingsTest::cancelReappliesTheStoredSize() {
     MainWindowFixture f;
     frmMain& w = f.load();
     FontDialogScript script(u"40"_s, false);
-    w.setModalRunner(std::ref(script));
+    f.ts.dialogs.onDialog = std::ref(script);
     w.mnuSetFont_Click();
     QCOMPARE(w.textBoxFontSize(), 10.2f);  // nothing ever stored: the current size again
     QVERIFY(!f.ts.settings.contains(u"FontSize"_s));
@@ -193,7 +194,7 @@ void FrmMainSettingsTest::unusableStoredSizeLeavesTheBoxAlone() {
     frmMain& w = f.load();
     f.ts.settings.set(u"FontSize"_s, stored);  // edited from outside while running
     FontDialogScript script({}, false);
-    w.setModalRunner(std::ref(script));
+    f.ts.dialogs.onDialog = std::ref(script);
     w.mnuSetFont_Click();
     QCOMPARE(w.textBoxFontSize(), 10.2f);
     QVERIFY(w.isEnabled());
@@ -202,7 +203,7 @@ void FrmMainSettingsTest::unusableStoredSizeLeavesTheBoxAlone() {
 void FrmMainSettingsTest::imeItemOnlyTogglesItsCheckMark() {
     MainWindowFixture f;
     frmMain& w = f.show();
-    QAction* ime = w.menuItem(u"mnuSetIMEMode"_s);
+    QAction* ime = w.menuItem(MenuItem::mnuSetIMEMode);
     const QMap<QString, QString> before = f.ts.settings.values;
     ime->trigger();
     QVERIFY(ime->isChecked());
@@ -229,7 +230,7 @@ void FrmMainSettingsTest::aboutShowsNameVersionAndCopyright() {
     f.ts.application.major = major;
     f.ts.application.minor = minor;
     frmMain& w = f.load();
-    w.menuItem(u"mnuHelpAbout"_s)->trigger();
+    w.menuItem(MenuItem::mnuHelpAbout)->trigger();
     QCOMPARE(f.ts.dialogs.shown.size(), 1);
     const platform::MessageBoxRequest& about = f.ts.dialogs.shown[0];
     QCOMPARE(about.text,

@@ -4,9 +4,9 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "doubles/test_services.h"
 #include "frm_set_font.h"
-#include "platform/resource_string_table.h"
+#include "platform/qtcore/resource_string_table.h"
+#include "support/test_services.h"
 
 using namespace Qt::StringLiterals;
 
@@ -16,8 +16,7 @@ namespace {
 struct DialogFixture {
     TestServices ts;
     platform::ResourceStringTable strings;
-    platform::Services services{ts.clock,    ts.application, ts.settings, ts.textFile,
-                                ts.encoding, ts.dialogs,     strings,     ts.inputMethod};
+    platform::Services services = ts.services({.strings = &strings});
     std::unique_ptr<frmSetFont> dialog;
 
     frmSetFont& open(float mainFontSize = 10.2f) {
@@ -106,6 +105,7 @@ void FrmSetFontTest::captionsComeFromTheStringTable() {
     QCOMPARE(d.size(), QSize(238, 91));  // 3564 x 1368 twips
     QVERIFY(!d.txtFontSize()->testAttribute(Qt::WA_InputMethodEnabled));
     QVERIFY(f.ts.dialogs.shown.isEmpty());
+    QVERIFY(f.ts.reporter.reports.isEmpty());
 }
 
 void FrmSetFontTest::offersTheCurrentSizeRoundedDown_data() {
@@ -262,8 +262,8 @@ void FrmSetFontTest::unwritableSettingsAreReportedAndTheDialogStays() {
     f.ts.settings.failWrites = true;
     f.type(u"12"_s);
     QTest::mouseClick(d.cmdSetFont(0), Qt::LeftButton);
-    QCOMPARE(f.ts.dialogs.errorLocations(), QStringList{u"frmSetFont!cmdSetFont_Click"_s});
-    QVERIFY(f.ts.dialogs.shown[0].text.startsWith(u"エラー番号:1002\r\n"_s));
+    QCOMPARE(f.ts.reporter.locations(), QStringList{u"frmSetFont!cmdSetFont_Click"_s});
+    QCOMPARE(f.ts.reporter.numbers(), QList<int>{1002});
     QVERIFY(d.isVisible());
     f.ts.settings.failWrites = false;
     QTest::mouseClick(d.cmdSetFont(0), Qt::LeftButton);  // the next try goes through

@@ -55,12 +55,12 @@ void StoreBlocked(int) {
     ::_exit(1);
 }
 
-// The number in the first line of the only error box from SaveData; 0 for any other boxes.
-int OnlySaveDataError(const ScriptedDialogs& dialogs) {
-    if (dialogs.errorLocations() != QStringList{u"mdlLexbin!SaveData"_s}) {
+// The number of the only failure reported, when SaveData reported it; 0 for anything else.
+int OnlySaveDataError(const RecordingReporter& reporter) {
+    if (reporter.locations() != QStringList{u"mdlLexbin!SaveData"_s}) {
         return 0;
     }
-    return dialogs.shown[0].text.section(u"\r\n"_s, 0, 0).section(u':', 1).toInt();
+    return reporter.numbers()[0];
 }
 
 }  // namespace
@@ -149,7 +149,7 @@ void HostilePathsTest::storeFailsAndKeepsTheNote() {
 
     const auto store = [&] {
         QTest::keyClick(w.txtMain(), Qt::Key_S, Qt::ControlModifier);  // mnuFileSave_Click
-        const int seen = OnlySaveDataError(f.ts.dialogs);
+        const int seen = OnlySaveDataError(f.ts.reporter);
         return w.txtMain()->noteText() == u"keep me"_s ? seen : 255;
     };
     // A store that blocks (a FIFO nobody reads) ends the test instead of hanging it.

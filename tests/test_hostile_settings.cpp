@@ -13,13 +13,13 @@
 #include <future>
 #include <memory>
 
-#include "doubles/test_services.h"
 #include "frm_main.h"
 #include "note_edit.h"
-#include "platform/qsettings_store.h"
-#include "platform/resource_string_table.h"
+#include "platform/qtcore/qsettings_store.h"
+#include "platform/qtcore/resource_string_table.h"
 #include "storage/data_file.h"
 #include "support/temp_folder.h"
+#include "support/test_services.h"
 #include "support/unprivileged.h"
 
 using namespace Qt::StringLiterals;
@@ -32,8 +32,7 @@ struct RealSettingsWindow {
     TestServices ts;
     platform::QSettingsStore store;
     platform::ResourceStringTable strings;
-    platform::Services services{ts.clock,    ts.application, store,   ts.textFile,
-                                ts.encoding, ts.dialogs,     strings, ts.inputMethod};
+    platform::Services services = ts.services({.settings = &store, .strings = &strings});
     frmMain window{services};
 
     RealSettingsWindow() {
@@ -184,17 +183,15 @@ void HostileSettingsTest::windowLoadsAndCloseRewritesTheFile() {
     frmMain& w = f.show();
     QVERIFY(w.isVisible());
     if (number == 0) {
-        QCOMPARE(f.ts.dialogs.shown.size(), 0);
+        QCOMPARE(f.ts.reporter.reports.size(), 0);
     } else {
-        QCOMPARE(f.ts.dialogs.errorLocations(), QStringList{u"frmMain!Form_Load"_s});
-        QVERIFY2(f.ts.dialogs.shown[0].text.startsWith(u"エラー番号:"_s + QString::number(number) +
-                                                       u"\r\n"_s),
-                 qPrintable(f.ts.dialogs.shown[0].text.section(u"\r\n"_s, 0, 0)));
+        QCOMPARE(f.ts.reporter.locations(), QStringList{u"frmMain!Form_Load"_s});
+        QCOMPARE(f.ts.reporter.numbers(), QList<int>{number});
     }
-    const qsizetype boxes = f.ts.dialogs.shown.size();
+    const qsizetype reports = f.ts.reporter.reports.size();
 
     w.close();
-    QCOMPARE(f.ts.dialogs.shown.size(), boxes);  // the close wrote without complaint
+    QCOMPARE(f.ts.reporter.reports.size(), reports);  // the close wrote without complaint
     const auto after = reread();
     QVERIFY(after);
     QCOMPARE(after->status(), QSettings::NoError);
@@ -214,7 +211,7 @@ void HostileSettingsTest::keysOutsideMainAreNotRead() {
         "[General]\nWidth=9000\n");
     RealSettingsWindow f;
     frmMain& w = f.show();
-    QVERIFY(f.ts.dialogs.shown.isEmpty());
+    QVERIFY(f.ts.reporter.reports.isEmpty() && f.ts.dialogs.shown.isEmpty());
     QCOMPARE(w.textBoxFontSize(), 10.2f);  // the design's
     QVERIFY(w.size() != QSize(600, 400));
     w.close();
@@ -232,7 +229,7 @@ void HostileSettingsTest::repeatedKeyIsWrittenBackOnce() {
     writeConfig("[Main]\nLeft=1500\nWidth=9000\nLeft=3000\n");
     RealSettingsWindow f;
     frmMain& w = f.show();
-    QVERIFY(f.ts.dialogs.shown.isEmpty());
+    QVERIFY(f.ts.reporter.reports.isEmpty() && f.ts.dialogs.shown.isEmpty());
     QVERIFY2(w.x() == 100 || w.x() == 200, qPrintable(QString::number(w.x())));
     QCOMPARE(w.width(), 600);
     w.move(50, w.y());
@@ -293,22 +290,22 @@ void HostileSettingsTest::notAFileIsReportedAndLeftAlone() {
 
     RealSettingsWindow f;
     frmMain& w = f.show();
-    QCOMPARE(f.ts.dialogs.errorLocations(), QStringList{u"frmMain!Form_Load"_s});
-    QVERIFY(f.ts.dialogs.shown[0].text.startsWith(u"エラー番号:1003\r\n"_s));
+    QCOMPARE(f.ts.reporter.locations(), QStringList{u"frmMain!Form_Load"_s});
+    QCOMPARE(f.ts.reporter.numbers(), QList<int>{1003});
     // No note goes to the default file instead of the one the settings may name.
     w.txtMain()->setPlainText(u"abc"_s);
     w.mnuFileSave_Click();
     QCOMPARE(
-        f.ts.dialogs.errorLocations(),
+        f.ts.reporter.locations(),
         QStringList({u"frmMain!Form_Load"_s, u"mdlLexbin!GetFilePath"_s, u"mdlLexbin!SaveData"_s}));
-    QVERIFY(f.ts.dialogs.shown[1].text.startsWith(u"エラー番号:1003\r\n"_s));
+    QCOMPARE(f.ts.reporter.numbers()[1], 1003);
     QCOMPARE(w.txtMain()->toPlainText(), u"abc"_s);
     QCOMPARE(QDir(f.folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
              QStringList());
     // Nor is anything written through it.
     w.close();
-    QCOMPARE(f.ts.dialogs.errorLocations().last(), u"frmMain!Form_Unload"_s);
-    QVERIFY(f.ts.dialogs.shown.last().text.startsWith(u"エラー番号:1002\r\n"_s));
+    QCOMPARE(f.ts.reporter.locations().last(), u"frmMain!Form_Unload"_s);
+    QCOMPARE(f.ts.reporter.numbers().last(), 1002);
     struct stat after {};
     QCOMPARE(::lstat(file.constData(), &after), 0);
     QCOMPARE(after.st_mode, before.st_mode);
@@ -378,7 +375,7 @@ void HostileSettingsTest::handEditedDataFilePathReadsAsTheReadmeSays() {
     // What the program writes for the value reads back the same.
     f.store.save(u"Lexbin"_s, u"Main"_s, u"DataFilePath"_s, path);
     QCOMPARE(mdlLexbin::GetFilePath(f.services), path);
-    QVERIFY(f.ts.dialogs.shown.isEmpty());
+    QVERIFY(f.ts.reporter.reports.isEmpty());
 }
 
 QTEST_MAIN(HostileSettingsTest)

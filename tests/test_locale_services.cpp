@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "errors/failure.h"
-#include "platform/iconv_encoding.h"
-#include "platform/system_clock.h"
+#include "platform/posix/iconv_encoding.h"
+#include "platform/qtcore/system_clock.h"
 #include "support/temp_folder.h"
 
 using namespace Qt::StringLiterals;

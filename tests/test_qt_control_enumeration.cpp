@@ -17,10 +17,10 @@
 #include <memory>
 
 #include "captions/load_res_setting.h"
-#include "doubles/test_services.h"
 #include "errors/failure.h"
-#include "platform/qt_control_enumeration.h"
-#include "platform/resource_string_table.h"
+#include "platform/qtcore/resource_string_table.h"
+#include "platform/widgets/qt_control_enumeration.h"
+#include "support/test_services.h"
 
 using namespace Qt::StringLiterals;
 
@@ -100,19 +100,12 @@ void QtControlEnumerationTest::loadsCaptionsIntoWidgets() {
 
     TestServices ts;
     platform::ResourceStringTable strings;
-    const platform::Services services{.clock = ts.clock,
-                                      .application = ts.application,
-                                      .settings = ts.settings,
-                                      .textFile = ts.textFile,
-                                      .encoding = ts.encoding,
-                                      .dialogs = ts.dialogs,
-                                      .strings = strings,
-                                      .inputMethod = ts.inputMethod};
+    const platform::Services services = ts.services({.strings = &strings});
     const QList<QObject*> order = {note, options[2], options[1], options[0], label,
                                    file, save,       quit,       help,       about};
     mdlLexbin::LoadResSetting(services, platform::EnumerateControls(window, order));
 
-    QVERIFY(ts.dialogs.shown.isEmpty());
+    QVERIFY(ts.reporter.reports.isEmpty());
     QCOMPARE(window.windowTitle(), u"Lexbin"_s);
     QCOMPARE(file->title(), u"ファイル(&F)"_s);
     QCOMPARE(save->text(), u"Lexbin(&S)"_s);

@@ -5,12 +5,12 @@
 #include <QtTest>
 #include <optional>
 
-#include "doubles/test_services.h"
-#include "platform/iconv_encoding.h"
-#include "platform/posix_text_file.h"
+#include "platform/posix/iconv_encoding.h"
+#include "platform/posix/posix_text_file.h"
 #include "storage/data_file.h"
 #include "support/open_descriptors.h"
 #include "support/temp_folder.h"
+#include "support/test_services.h"
 #include "support/unprivileged.h"
 
 using namespace Qt::StringLiterals;
@@ -53,7 +53,7 @@ private Q_SLOTS:
 private:
     QString dataFile() const { return folder_->path(u"notes.txt"_s); }
     bool store(const QString& text, const QString& code = u"B"_s) {
-        return mdlLexbin::SaveData(ts_->services(), text, code);
+        return mdlLexbin::SaveData(ts_->core(), text, code);
     }
 
     std::unique_ptr<TempFolder> folder_;
@@ -99,7 +99,7 @@ void SaveDataTest::appendsOneRecord() {
     TempFolder::write(dataFile(), "earlier\r\n");
     QVERIFY(store(note, code));
     QCOMPARE(TempFolder::read(dataFile()), "earlier\r\n" + line);
-    QVERIFY(ts_->dialogs.shown.isEmpty());
+    QVERIFY(ts_->reporter.reports.isEmpty());
 }
 
 void SaveDataTest::blankNotesWriteNothing_data() {
@@ -115,7 +115,7 @@ void SaveDataTest::blankNotesWriteNothing() {
     QFETCH(QString, note);
     QVERIFY(store(note));  // nothing to store is no failure
     QVERIFY(!QFile::exists(dataFile()));
-    QVERIFY(ts_->dialogs.shown.isEmpty());
+    QVERIFY(ts_->reporter.reports.isEmpty());
 }
 
 void SaveDataTest::recordsKeepTheOrderOfStoring() {
@@ -257,12 +257,11 @@ void SaveDataTest::refusesCharactersTheCodePageLacks() {
     TempFolder::write(dataFile(), "before\r\n");
     QVERIFY(!store(note));
     QCOMPARE(TempFolder::read(dataFile()), "before\r\n");
-    QCOMPARE(ts_->dialogs.shown.size(), 1);
-    const QStringList lines = ts_->dialogs.shown[0].text.split(u"\r\n"_s);
-    QCOMPARE(lines[0], u"エラー番号:1001"_s);
-    QCOMPARE(lines[1], u"場所:mdlLexbin!SaveData - Lexbin12"_s);
-    QCOMPARE(lines[2], u"データファイルの文字コードで表せない文字がメモに含まれています。 ("_s +
-                           named + u')');
+    QCOMPARE(ts_->reporter.numbers(), QList<int>{1001});
+    QCOMPARE(ts_->reporter.locations(), QStringList{u"mdlLexbin!SaveData"_s});
+    QCOMPARE(
+        ts_->reporter.reports[0].description,
+        u"データファイルの文字コードで表せない文字がメモに含まれています。 ("_s + named + u')');
 }
 
 void SaveDataTest::failureShowsOneBoxAndKeepsTheFile_data() {
@@ -290,11 +289,10 @@ void SaveDataTest::failureShowsOneBoxAndKeepsTheFile() {
 
     QVERIFY(!store(u"abc"_s));
 
-    QCOMPARE(ts_->dialogs.shown.size(), 1);
-    const QStringList lines = ts_->dialogs.shown[0].text.split(u"\r\n"_s);
-    QCOMPARE(lines[0], u"エラー番号:"_s + QString::number(number));
-    QCOMPARE(lines[1], u"場所:mdlLexbin!SaveData - Lexbin12"_s);
-    QVERIFY2(lines[2].endsWith(u" ("_s + target + u')'), qPrintable(lines[2]));
+    QCOMPARE(ts_->reporter.numbers(), QList<int>{number});
+    QCOMPARE(ts_->reporter.locations(), QStringList{u"mdlLexbin!SaveData"_s});
+    const QString description = ts_->reporter.reports[0].description;
+    QVERIFY2(description.endsWith(u" ("_s + target + u')'), qPrintable(description));
     QCOMPARE(OpenDescriptorCount(), descriptors);
     QCOMPARE(TempFolder::read(folder_->path(u"plain"_s)), "x");
     QVERIFY(!QFile::exists(folder_->path(u"nowhere"_s)));
@@ -308,8 +306,7 @@ void SaveDataTest::readOnlyFileIsRefused() {
                                                        QFile::ExeOther));
     const int status = RunUnprivileged([&] {
         const bool stored = store(u"abc"_s);
-        const QString first = ts_->dialogs.shown.value(0).text.section(u"\r\n"_s, 0, 0);
-        return !stored && ts_->dialogs.shown.size() == 1 && first == u"エラー番号:70"_s ? 0 : 1;
+        return !stored && ts_->reporter.numbers() == QList<int>{70} ? 0 : 1;
     });
     QCOMPARE(status, 0);
     QCOMPARE(TempFolder::read(dataFile()), "kept\r\n");
@@ -318,9 +315,9 @@ void SaveDataTest::readOnlyFileIsRefused() {
 void SaveDataTest::failingPathLookupShowsTwoBoxes() {
     ts_->settings.failReads = true;
     QVERIFY(!store(u"abc"_s));
-    QCOMPARE(ts_->dialogs.errorLocations(),
+    QCOMPARE(ts_->reporter.locations(),
              QStringList({u"mdlLexbin!GetFilePath"_s, u"mdlLexbin!SaveData"_s}));
-    QVERIFY(ts_->dialogs.shown[1].text.startsWith(u"エラー番号:52\r\n"_s));
+    QCOMPARE(ts_->reporter.numbers()[1], 52);
     QVERIFY(!QFile::exists(dataFile()));
 }
 
@@ -330,7 +327,7 @@ void SaveDataTest::nextStoreSucceedsOnceTheFolderExists() {
     QVERIFY(QDir(folder_->path()).mkdir(u"later"_s));
     QVERIFY(store(u"kept"_s));
     QCOMPARE(TempFolder::read(folder_->path(u"later/notes.txt"_s)), "2001/04/22,09:34,B,kept\r\n");
-    QCOMPARE(ts_->dialogs.shown.size(), 1);
+    QCOMPARE(ts_->reporter.reports.size(), 1);
 }
 
 void SaveDataTest::defaultPathIsBesideTheProgram_data() {
@@ -350,7 +347,7 @@ void SaveDataTest::defaultPathIsBesideTheProgram() {
         ts_->settings.set(u"DataFilePath"_s, stored);
     }
     const QString expected = folder_->path(u"LexbinDB.txt"_s);
-    QCOMPARE(mdlLexbin::GetFilePath(ts_->services()), expected);
+    QCOMPARE(mdlLexbin::GetFilePath(ts_->core()), expected);
     QVERIFY(store(u"abc"_s));
     QCOMPARE(TempFolder::read(expected), "2001/04/22,09:34,B,abc\r\n");
 }
@@ -358,7 +355,7 @@ void SaveDataTest::defaultPathIsBesideTheProgram() {
 void SaveDataTest::storedPathIsUsedUntrimmed() {
     const QString spaced = folder_->path(u" notes.txt "_s);
     ts_->settings.set(u"DataFilePath"_s, spaced);
-    QCOMPARE(mdlLexbin::GetFilePath(ts_->services()), spaced);
+    QCOMPARE(mdlLexbin::GetFilePath(ts_->core()), spaced);
     QVERIFY(store(u"abc"_s));
     QVERIFY(QFile::exists(spaced));
 }
@@ -376,7 +373,7 @@ void SaveDataTest::unwritableProgramFolderUsesTheUserDataFolder() {
     const QString expected = folder_->path(u"userdata/LexbinDB.txt"_s);
 
     const int status = RunUnprivileged([&] {
-        if (mdlLexbin::GetFilePath(ts_->services()) != expected) {
+        if (mdlLexbin::GetFilePath(ts_->core()) != expected) {
             return 1;
         }
         if (QFile::exists(folder_->path(u"userdata"_s))) {

@@ -1,11 +1,11 @@
 // The settings store through the real QSettings file in a temporary XDG_CONFIG_HOME.
 #include <QtTest>
 
-#include "doubles/test_services.h"
 #include "errors/failure.h"
-#include "platform/qsettings_store.h"
+#include "platform/qtcore/qsettings_store.h"
 #include "settings/settings_keys.h"
 #include "support/temp_folder.h"
+#include "support/test_services.h"
 #include "support/unprivileged.h"
 
 using namespace Qt::StringLiterals;
@@ -23,10 +23,7 @@ private Q_SLOTS:
     void readOnlyStoreRaisesTheSettingsFailure();
 
 private:
-    platform::Services services() {
-        return {ts_.clock,    ts_.application, store_,      ts_.textFile,
-                ts_.encoding, ts_.dialogs,     ts_.strings, ts_.inputMethod};
-    }
+    platform::CoreServices services() { return ts_.core({.settings = &store_}); }
     QString configFile() const { return config_.path(u"Lexbin/Lexbin.conf"_s); }
 
     TempFolder config_;
@@ -46,6 +43,7 @@ void SettingsStoreTest::init() {
 void SettingsStoreTest::everyKeyRoundTrips() {
     const QString values[] = {
         u"10.5"_s, u"1"_s, u"-60"_s, u"1200"_s, u"7380"_s, u"4044"_s, u" /tmp/a b,c.txt "_s};
+    static_assert(std::extent_v<decltype(values)> == std::size(settings::kKeys));
     int i = 0;
     for (const settings::KeyInfo& info : settings::kKeys) {
         settings::SaveSetting(services(), info.key, values[i++]);

@@ -165,7 +165,7 @@ void StoreKillTest::fileSizeLimitFailsOnlyThatStore() {
     // A 6,000-character note at a limit of two pages: error 61, the program lives on.
     QString error;
     QCOMPARE(Store(file, QString(6000, u'y'), 8192, &error), 1);
-    QVERIFY2(error.startsWith(u"エラー番号:61\r\n"_s), qPrintable(error));
+    QVERIFY2(error.startsWith(u"61 "_s), qPrintable(error));
     QCOMPARE(TempFolder::read(file), first);
     char value[128];
     QCOMPARE(

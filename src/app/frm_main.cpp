@@ -6,14 +6,15 @@
 
 #include "note_edit.h"
 #include "option_button.h"
-#include "platform/design_font.h"
 #include "platform/dialogs.h"
 #include "platform/input_method.h"
 #include "platform/services.h"
 #include "platform/string_table.h"
 #include "platform/twips.h"
+#include "platform/widgets/design_font.h"
 
 using namespace Qt::StringLiterals;
+using frm_main_design::MenuItem;
 using platform::PixelsToTwips;
 using platform::TwipsToPixels;
 
@@ -54,12 +55,12 @@ void frmMain::createControls() {
     txtMain_ = new NoteEdit(client);
     txtMain_->setObjectName(u"txtMain"_s);
     txtMain_->setGeometry(ToPixels(textBoxBox_));
-    txtMain_->setOnFocusIn([this] {
+    connect(txtMain_, &NoteEdit::focusReceived, this, [this] {
         if (imeOn_) {
             services_.inputMethod.switchOn(*txtMain_);
         }
     });
-    txtMain_->setOnTooLong([this] {
+    connect(txtMain_, &NoteEdit::tooLong, this, [this] {
         platform::MessageBoxRequest hint;
         hint.text = services_.strings.text(12002);
         hint.title = services_.strings.text(12001);
@@ -67,13 +68,13 @@ void frmMain::createControls() {
         services_.dialogs.messageBox(hint);
     });
 
-    for (int i = 0; i < 3; ++i) {
+    for (std::size_t i = 0; i < optImportance_.size(); ++i) {
         const frm_main_design::OptionButton& design = frm_main_design::kOptionButtons[i];
         auto* button = new OptionButton(QString::fromUtf16(design.caption), client);
         button->setObjectName(u"optImportance_"_s + QString::number(i));
         button->setProperty("tag", QString::fromUtf16(design.tag));
         button->setGeometry(ToPixels(design.box));
-        button->setChecked(i == frm_main_design::kSelectedOption);
+        button->setChecked(static_cast<int>(i) == frm_main_design::kSelectedOption);
         optImportance_[i] = button;
     }
 
@@ -101,17 +102,24 @@ void frmMain::createMenus() {
             }
         }
         action->setObjectName(name);
-        menuItems_.insert(name, action);
+        menuItems_[static_cast<std::size_t>(entry.item)] = action;
     }
-    menuItems_[u"mnuSetIMEMode"_s]->setCheckable(true);  // unchecked at creation
+    menuItem(MenuItem::mnuSetIMEMode)->setCheckable(true);  // unchecked at creation
 
-    connect(menuItems_[u"mnuFileSave"_s], &QAction::triggered, this, &frmMain::mnuFileSave_Click);
-    connect(menuItems_[u"mnuFileSaveexit"_s], &QAction::triggered, this,
-            &frmMain::mnuFileSaveexit_Click);
-    connect(menuItems_[u"mnuFileExit"_s], &QAction::triggered, this, &frmMain::mnuFileExit_Click);
-    connect(menuItems_[u"mnuSetPath"_s], &QAction::triggered, this, &frmMain::mnuSetPath_Click);
-    connect(menuItems_[u"mnuSetFont"_s], &QAction::triggered, this, &frmMain::mnuSetFont_Click);
-    connect(menuItems_[u"mnuHelpAbout"_s], &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
+    const struct {
+        MenuItem item;
+        void (frmMain::*click)();
+    } handlers[] = {
+        {MenuItem::mnuFileSave, &frmMain::mnuFileSave_Click},
+        {MenuItem::mnuFileSaveexit, &frmMain::mnuFileSaveexit_Click},
+        {MenuItem::mnuFileExit, &frmMain::mnuFileExit_Click},
+        {MenuItem::mnuSetPath, &frmMain::mnuSetPath_Click},
+        {MenuItem::mnuSetFont, &frmMain::mnuSetFont_Click},
+        {MenuItem::mnuHelpAbout, &frmMain::mnuHelpAbout_Click},
+    };
+    for (const auto& [item, click] : handlers) {
+        connect(menuItem(item), &QAction::triggered, this, click);
+    }
 }
 
 // The order in which the window lists its controls: the option buttons from the last, the
@@ -119,7 +127,7 @@ void frmMain::createMenus() {
 QList<QObject*> frmMain::controlOrder() const {
     QList<QObject*> order = {optImportance_[2], optImportance_[1], optImportance_[0], txtMain_};
     for (const frm_main_design::MenuEntry& entry : frm_main_design::kMenus) {
-        QAction* action = menuItems_.value(QString::fromUtf16(entry.name));
+        QAction* action = menuItem(entry.item);
         order.append(entry.level == 1 ? static_cast<QObject*>(action->menu())
                                       : static_cast<QObject*>(action));
     }
@@ -153,5 +161,5 @@ int frmMain::menuBarHeight() const {
     return height >= 0 ? height : bar->sizeHint().height();
 }
 bool frmMain::imeChoice() const {
-    return menuItems_[u"mnuSetIMEMode"_s]->isChecked();
+    return menuItem(MenuItem::mnuSetIMEMode)->isChecked();
 }

@@ -1,12 +1,9 @@
 #pragma once
 
-#include <QDialog>
 #include <QElapsedTimer>
-#include <QHash>
 #include <QMainWindow>
 #include <array>
 #include <cstdint>
-#include <functional>
 
 #include "frm_main_design.h"
 
@@ -51,10 +48,19 @@ public:
 
     NoteEdit* txtMain() const { return txtMain_; }
     OptionButton* optImportance(int index) const { return optImportance_.at(index); }
-    QAction* menuItem(const QString& name) const { return menuItems_.value(name); }
+    QAction* menuItem(frm_main_design::MenuItem item) const {
+        return menuItems_.at(static_cast<std::size_t>(item));
+    }
 
     // "A", "B" or "C" for the first selected importance button, "" when none is.
     QString GetImportance() const;
+
+    // Why the window closes, for closeEvent and Form_Unload to read: the user (a command or the
+    // title bar), the end of the desktop session, or a signal to the process.
+    enum class CloseReason { User, SessionEnd, Signal };
+    CloseReason closeReason() const { return closeReason_; }
+    // Closes the window as close() does, for `reason`.
+    void closeFor(CloseReason reason);
 
     // The note text box's font size in points. Setting throws errors::Failure for a size
     // no font can take.
@@ -62,10 +68,6 @@ public:
     void setTextBoxFontSize(float points);
     // Windows' own font dialogs stop at this size.
     static constexpr float kMaxFontPoints = 1638;
-
-    // Shows a modal dialog and returns when it has closed. Tests answer it instead.
-    using ModalRunner = std::function<void(QDialog&)>;
-    void setModalRunner(ModalRunner runModal) { runModal_ = std::move(runModal); }
 
 public Q_SLOTS:
     void mnuFileSave_Click();
@@ -100,15 +102,13 @@ private:
 
     const platform::Services& services_;
     NoteEdit* txtMain_ = nullptr;
-    std::array<OptionButton*, 3> optImportance_{};
-    QHash<QString, QAction*> menuItems_;
+    std::array<OptionButton*, std::size(frm_main_design::kOptionButtons)> optImportance_{};
+    std::array<QAction*, static_cast<std::size_t>(frm_main_design::MenuItem::Count)> menuItems_{};
     QList<QMenu*> menus_;
     frm_main_design::Box textBoxBox_ = frm_main_design::kTextBox;
     Metrics metrics_;
-    ModalRunner runModal_ = [](QDialog& dialog) {
-        dialog.exec();
-    };
     QSize grownFrom_;  // the size the resize rules last grew the window from, and when
     QElapsedTimer grownAt_;
     bool imeOn_ = false;  // the input method mode of txtMain, set once at load
+    CloseReason closeReason_ = CloseReason::User;
 };

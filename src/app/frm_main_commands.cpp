@@ -2,13 +2,15 @@
 #include "frm_main.h"
 #include "note_edit.h"
 #include "option_button.h"
+#include "platform/services.h"
 #include "storage/data_file.h"
 
 using namespace Qt::StringLiterals;
 
 QString frmMain::GetImportance() const {
     static const QString kCodes[] = {u"A"_s, u"B"_s, u"C"_s};
-    for (int i = 0; i < 3; ++i) {
+    static_assert(std::extent_v<decltype(kCodes)> == std::size(frm_main_design::kOptionButtons));
+    for (std::size_t i = 0; i < optImportance_.size(); ++i) {
         if (optImportance_[i]->isChecked()) {
             return kCodes[i];
         }
@@ -31,5 +33,10 @@ void frmMain::mnuFileSaveexit_Click() {
 }
 
 void frmMain::mnuFileExit_Click() {
+    close();
+}
+
+void frmMain::closeFor(CloseReason reason) {
+    closeReason_ = reason;
     close();
 }

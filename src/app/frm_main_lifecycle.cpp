@@ -10,9 +10,10 @@
 #include "errors/trap.h"
 #include "frm_main.h"
 #include "note_edit.h"
-#include "platform/qt_control_enumeration.h"
-#include "platform/screen_placement.h"
+#include "platform/services.h"
 #include "platform/twips.h"
+#include "platform/widgets/qt_control_enumeration.h"
+#include "platform/widgets/screen_placement.h"
 #include "settings/number_text.h"
 #include "settings/settings_keys.h"
 
@@ -49,7 +50,7 @@ constexpr Qt::WindowStates kNotNormal =
 
 void frmMain::Form_Load() {
     bool positioned = false;
-    mdlLexbin::Trap(services_, u"frmMain!Form_Load"_s, [&] {
+    errors::Trap(services_.reporter, u"frmMain!Form_Load"_s, [&] {
         mdlLexbin::LoadResSetting(services_, platform::EnumerateControls(*this, controlOrder()));
 
         // Measured after the captions, before the saved geometry: the menu bar's height is
@@ -71,7 +72,7 @@ void frmMain::Form_Load() {
                                                  settings::FixedDefault(Key::AutoEnableIME));
         if (settings::RoundToLong(settings::TextToDouble(ime, QLocale())) == 1) {
             imeOn_ = true;
-            menuItems_[u"mnuSetIMEMode"_s]->setChecked(true);
+            menuItem(frm_main_design::MenuItem::mnuSetIMEMode)->setChecked(true);
         }
 
         // Only what is stored is applied, and then whatever its value: with nothing stored
@@ -108,7 +109,7 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 }
 
 void frmMain::Form_Resize() {
-    mdlLexbin::Trap(services_, u"frmMain!Form_Resize"_s, [&] {
+    errors::Trap(services_.reporter, u"frmMain!Form_Resize"_s, [&] {
         if (isMinimized()) {
             return;
         }
@@ -143,7 +144,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 void frmMain::Form_Unload() {
-    mdlLexbin::Trap(services_, u"frmMain!Form_Unload"_s, [&] {
+    errors::Trap(services_.reporter, u"frmMain!Form_Unload"_s, [&] {
         settings::SaveSetting(services_, Key::AutoEnableIME, imeChoice() ? u"1"_s : u"0"_s);
         if (!(windowState() & kNotNormal)) {
             // Where the window system never tells a window its place, what pos() holds is

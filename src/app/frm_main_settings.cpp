@@ -27,7 +27,7 @@ bool EndsInSeparator(const QString& path) {
 }  // namespace
 
 void frmMain::mnuSetPath_Click() {
-    mdlLexbin::Trap(services_, u"frmMain!mnuSetPath_Click"_s, [&] {
+    errors::Trap(services_.reporter, u"frmMain!mnuSetPath_Click"_s, [&] {
         const QString current = mdlLexbin::GetFilePath(services_);
         const QString answer = services_.dialogs.inputBox(services_.strings.text(4101),
                                                           services_.strings.text(4000), current);
@@ -50,7 +50,7 @@ void frmMain::mnuSetPath_Click() {
 void frmMain::mnuSetFont_Click() {
     {
         frmSetFont dialog(services_, textBoxFontSize());
-        runModal_(dialog);
+        services_.dialogs.runDialog(dialog);
     }
     // Confirmed or not, the stored size is applied again. A value edited into the settings
     // by hand that is no usable size leaves the box as it is.
@@ -65,7 +65,7 @@ void frmMain::mnuSetFont_Click() {
 void frmMain::mnuHelpAbout_Click() {
     // The string table is part of the program, so a lookup cannot fail in practice; if it
     // ever did, the error box says so rather than the program ending.
-    mdlLexbin::Trap(services_, u"frmMain!mnuHelpAbout_Click"_s, [&] {
+    errors::Trap(services_.reporter, u"frmMain!mnuHelpAbout_Click"_s, [&] {
         const platform::StringTable& text = services_.strings;
         platform::MessageBoxRequest about;
         about.text = text.text(1000) + text.text(3101) +

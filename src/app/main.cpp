@@ -2,7 +2,7 @@
 
 #include "frm_main.h"
 #include "platform/file_size_limit.h"
-#include "platform/real_services.h"
+#include "real_services.h"
 
 using namespace Qt::StringLiterals;
 
@@ -10,7 +10,7 @@ int main(int argc, char* argv[]) {
     platform::LetWritesFailAtTheFileSizeLimit();
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(u"lexbin"_s);
-    platform::RealServices services;
+    RealServices services;
 
     frmMain window(services.services());
     window.Form_Load();

@@ -115,9 +115,7 @@ QString NoteEdit::noteText() const {
 void NoteEdit::setPlainText(const QString& text) {
     const QString paragraphs = AsParagraphs(text);
     if (paragraphs.size() > kMaxCharacters) {
-        if (onTooLong_) {
-            onTooLong_();
-        }
+        Q_EMIT tooLong();
         return;
     }
     const QList<qsizetype> breaks = LineBreaksFor(paragraphs, 0, 0);
@@ -130,9 +128,7 @@ void NoteEdit::setPlainText(const QString& text) {
 bool NoteEdit::insertNoteText(QTextCursor& cursor, const QString& text) {
     const QString paragraphs = AsParagraphs(text);
     if (!fits(cursor, paragraphs.size())) {
-        if (onTooLong_) {
-            onTooLong_();
-        }
+        Q_EMIT tooLong();
         return false;
     }
     const int start = cursor.selectionStart();
@@ -191,9 +187,7 @@ QString NoteEdit::withoutInsertedBreaks(const QString& raw, int from) const {
 
 void NoteEdit::focusInEvent(QFocusEvent* event) {
     QPlainTextEdit::focusInEvent(event);
-    if (onFocusIn_) {
-        onFocusIn_();
-    }
+    Q_EMIT focusReceived();
 }
 
 void NoteEdit::keyPressEvent(QKeyEvent* event) {
@@ -202,9 +196,7 @@ void NoteEdit::keyPressEvent(QKeyEvent* event) {
                           (!typed.isEmpty() && typed.front().isPrint());
     if (addsText && !fits(textCursor(), std::max<qsizetype>(1, typed.size()))) {
         event->accept();
-        if (onTooLong_) {
-            onTooLong_();
-        }
+        Q_EMIT tooLong();
         return;
     }
     QPlainTextEdit::keyPressEvent(event);

@@ -2,10 +2,9 @@
 
 #include <QList>
 #include <QPlainTextEdit>
-#include <functional>
 
-// The note text box. Gives its text with CR LF line breaks, and can switch the input
-// method on whenever it receives the focus.
+// The note text box. Gives its text with CR LF line breaks, and tells whenever it receives
+// the focus (the window switches the input method on then).
 //
 // A very long line is held as several paragraphs of at most kParagraphLength characters:
 // Qt lays out a whole paragraph again on every keystroke, so one 10 MiB line would freeze
@@ -31,12 +30,13 @@ public:
     QString noteText() const;
     // Replaces the text, breaking overlong lines; refuses text over kMaxCharacters.
     void setPlainText(const QString& text);
-    // Runs on every focus-in while set.
-    void setOnFocusIn(std::function<void()> onFocusIn) { onFocusIn_ = std::move(onFocusIn); }
-    // Runs when text is refused for making the note longer than kMaxCharacters.
-    void setOnTooLong(std::function<void()> onTooLong) { onTooLong_ = std::move(onTooLong); }
 
     static QString WithCrLfBreaks(const QString& rawText);
+
+Q_SIGNALS:
+    void focusReceived();
+    // Text was refused for making the note longer than kMaxCharacters.
+    void tooLong();
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -56,7 +56,4 @@ private:
     QList<int> insertedBreaks(int from, int to) const;
     // `raw`, the document's text from position `from` on, without its inserted breaks.
     QString withoutInsertedBreaks(const QString& raw, int from) const;
-
-    std::function<void()> onFocusIn_;
-    std::function<void()> onTooLong_;
 };

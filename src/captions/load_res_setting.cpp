@@ -37,7 +37,7 @@ void LoadCaption(const platform::StringTable& strings, const platform::ControlIn
 }  // namespace
 
 void LoadResSetting(const platform::Services& services, const platform::FormControls& form) {
-    Trap(services, u"mdlLexbin!LoadResSetting"_s, [&] {
+    errors::Trap(services.reporter, u"mdlLexbin!LoadResSetting"_s, [&] {
         const QString title = services.strings.text(captions::StrictWholeNumber(form.tag));
         form.setTitle(title);
         for (const platform::ControlInfo& control : form.controls) {

@@ -12,13 +12,13 @@
 #include "captions/load_res_setting.h"
 #include "errors/failure.h"
 #include "errors/trap.h"
-#include "platform/design_font.h"
 #include "platform/dialogs.h"
-#include "platform/qt_control_enumeration.h"
 #include "platform/services.h"
 #include "platform/string_table.h"
-#include "platform/taskbar.h"
 #include "platform/twips.h"
+#include "platform/widgets/design_font.h"
+#include "platform/widgets/qt_control_enumeration.h"
+#include "platform/widgets/taskbar.h"
 #include "settings/number_text.h"
 #include "settings/settings_keys.h"
 
@@ -158,7 +158,7 @@ void frmSetFont::cmdSetFont_Click(int index) {
     if (index == 0) {
         // A settings store that cannot be written is reported; the dialog stays open for
         // Cancel or another try.
-        const bool stored = mdlLexbin::Trap(services_, u"frmSetFont!cmdSetFont_Click"_s, [&] {
+        const bool stored = errors::Trap(services_.reporter, u"frmSetFont!cmdSetFont_Click"_s, [&] {
             settings::SaveSetting(services_, settings::Key::FontSize, txtFontSize_->text());
         });
         if (!stored) {

@@ -32,7 +32,7 @@ enum class ErrorNumber : std::int32_t {
 // The standard Japanese description of an error number.
 QString Description(ErrorNumber number);
 
-// A failure: what a trapped procedure catches and reports through ShowError.
+// A failure: what a trapped procedure catches and reports through its errors::Reporter.
 class Failure : public std::exception {
 public:
     explicit Failure(ErrorNumber number);

@@ -3,26 +3,31 @@
 #include <QString>
 #include <utility>
 
-#include "show_error.h"
+#include "failure.h"
+#include "reporter.h"
 
-namespace mdlLexbin {
+namespace errors {
 
-// Runs `body` under an error trap: a failure skips the rest of the body and is reported in
-// the error box with `location`; it never reaches the caller. Returns whether the body ran
-// to its end.
+// The failure of the exception being handled, whatever its type: out of memory for
+// std::bad_alloc, an internal error for anything that is no Failure. Call it from a catch
+// block.
+Failure CurrentFailure();
+
+// Runs `body` under an error trap: a failure skips the rest of the body and is reported with
+// `location`; it never reaches the caller. Returns whether the body ran to its end.
 template <typename Body>
-bool Trap(const platform::Services& services, const QString& location, Body&& body) noexcept {
+bool Trap(Reporter& reporter, const QString& location, Body&& body) noexcept {
     try {
         std::forward<Body>(body)();
         return true;
     } catch (...) {
         try {
-            ShowError(services, location);
+            reporter.report(CurrentFailure(), location);
         } catch (...) {
-            // The error box itself failed; there is nobody left to tell.
+            // The report itself failed; there is nobody left to tell.
         }
         return false;
     }
 }
 
-}  // namespace mdlLexbin
+}  // namespace errors

@@ -13,8 +13,7 @@ const KeyInfo& Info(Key key) {
             return info;
         }
     }
-    assert(false && "every Key has a row in kKeys");
-    return kKeys[0];
+    return kKeys[0];  // not reached: every key has its row (settings_keys.h)
 }
 
 QString KeyName(Key key) {
@@ -27,17 +26,17 @@ QString FixedDefault(Key key) {
     return value ? QString::fromUtf16(value) : QString();
 }
 
-QString GetSetting(const platform::Services& services, Key key, const QString& defaultValue) {
+QString GetSetting(const platform::CoreServices& services, Key key, const QString& defaultValue) {
     return services.settings.get(QString::fromUtf16(kApplication), QString::fromUtf16(kSection),
                                  KeyName(key), defaultValue);
 }
 
-bool HasSetting(const platform::Services& services, Key key) {
+bool HasSetting(const platform::CoreServices& services, Key key) {
     return services.settings.contains(QString::fromUtf16(kApplication),
                                       QString::fromUtf16(kSection), KeyName(key));
 }
 
-void SaveSetting(const platform::Services& services, Key key, const QString& value) {
+void SaveSetting(const platform::CoreServices& services, Key key, const QString& value) {
     services.settings.save(QString::fromUtf16(kApplication), QString::fromUtf16(kSection),
                            KeyName(key), value);
 }

@@ -2,8 +2,10 @@
 
 #include <QString>
 
+#include "enum_table.h"
+
 namespace platform {
-struct Services;
+struct CoreServices;
 }
 
 namespace settings {
@@ -12,7 +14,16 @@ namespace settings {
 inline constexpr char16_t kApplication[] = u"Lexbin";
 inline constexpr char16_t kSection[] = u"Main";
 
-enum class Key { FontSize, AutoEnableIME, Left, Top, Width, Height, DataFilePath };
+enum class Key {
+    FontSize,
+    AutoEnableIME,
+    Left,
+    Top,
+    Width,
+    Height,
+    DataFilePath,
+    Count  // not a key: how many there are
+};
 
 // The key table: the stored name of each key and, where it is fixed, the text a reader
 // passes as default. Keys without a fixed default are read with the current value of what
@@ -33,6 +44,9 @@ inline constexpr KeyInfo kKeys[] = {
     {Key::DataFilePath, u"DataFilePath", nullptr},  // default: see mdlLexbin::DefaultFilePath
 };
 
+// A key without its row would read and write the first row's setting.
+static_assert(OneRowPerValue<&KeyInfo::key>(kKeys), "kKeys has one row per Key, in key order");
+
 const KeyInfo& Info(Key key);
 QString KeyName(Key key);
 // The fixed default of `key`; only for keys that have one.
@@ -40,10 +54,10 @@ QString FixedDefault(Key key);
 
 // Reads `key`, returning `defaultValue` when it has no value. Never fails for a missing key;
 // throws errors::Failure (settings not readable) when the settings exist but cannot be read.
-QString GetSetting(const platform::Services& services, Key key, const QString& defaultValue);
+QString GetSetting(const platform::CoreServices& services, Key key, const QString& defaultValue);
 // Whether `key` has a value (an empty text counts).
-bool HasSetting(const platform::Services& services, Key key);
+bool HasSetting(const platform::CoreServices& services, Key key);
 // Stores `value` under `key`; throws errors::Failure when the store cannot be written.
-void SaveSetting(const platform::Services& services, Key key, const QString& value);
+void SaveSetting(const platform::CoreServices& services, Key key, const QString& value);
 
 }  // namespace settings

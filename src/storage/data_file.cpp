@@ -25,13 +25,13 @@ QString JoinPath(const QString& folder, const QString& name) {
     return folder + QDir::separator() + name;
 }
 
-QString UserDataFilePath(const platform::Services& services) {
+QString UserDataFilePath(const platform::CoreServices& services) {
     return JoinPath(services.application.userDataFolder(), kDataFileName);
 }
 
 }  // namespace
 
-QString DefaultFilePath(const platform::Services& services) {
+QString DefaultFilePath(const platform::CoreServices& services) {
     const QString folder = services.application.folder();
     if (services.textFile.isPrivateFolder(folder)) {
         return JoinPath(folder, kDataFileName);
@@ -39,9 +39,9 @@ QString DefaultFilePath(const platform::Services& services) {
     return UserDataFilePath(services);
 }
 
-QString GetFilePath(const platform::Services& services) {
+QString GetFilePath(const platform::CoreServices& services) {
     QString path;
-    Trap(services, u"mdlLexbin!GetFilePath"_s, [&] {
+    errors::Trap(services.reporter, u"mdlLexbin!GetFilePath"_s, [&] {
         // A missing key and a blank value both mean the default, which is worked out only
         // then: it costs a look at the file system.
         const QString stored = settings::GetSetting(services, settings::Key::DataFilePath, {});
@@ -50,9 +50,9 @@ QString GetFilePath(const platform::Services& services) {
     return path;
 }
 
-bool SaveData(const platform::Services& services, const QString& text,
+bool SaveData(const platform::CoreServices& services, const QString& text,
               const QString& importanceCode) {
-    return Trap(services, u"mdlLexbin!SaveData"_s, [&] {
+    return errors::Trap(services.reporter, u"mdlLexbin!SaveData"_s, [&] {
         const QString flat = FlattenNote(text);
         if (IsBlank(flat)) {
             return;

@@ -3,24 +3,24 @@
 #include <QString>
 
 namespace platform {
-struct Services;
+struct CoreServices;
 }
 
 namespace mdlLexbin {
 
 // Appends the note as one record to the data file. A blank note writes nothing. Failures
-// are shown in the error box, never passed on. Returns true when the note is safe (stored,
+// are reported (in the error box), never passed on. Returns true when the note is safe (stored,
 // or blank and so nothing to store), false when storing failed and the user was told.
-bool SaveData(const platform::Services& services, const QString& text,
+bool SaveData(const platform::CoreServices& services, const QString& text,
               const QString& importanceCode);
 
 // The data file's path: the DataFilePath setting as stored, or DefaultFilePath() when the
 // setting is missing or blank. Looked up anew at every call. After a failure (already
 // reported) it returns the empty string.
-QString GetFilePath(const platform::Services& services);
+QString GetFilePath(const platform::CoreServices& services);
 
 // LexbinDB.txt in the program's folder when that is the user's own, private folder; else
 // (an installed program, a folder others may write to) in the per-user data folder.
-QString DefaultFilePath(const platform::Services& services);
+QString DefaultFilePath(const platform::CoreServices& services);
 
 }  // namespace mdlLexbin

@@ -18,6 +18,8 @@ public:
     QList<Input> inputs;
     QStringList nextAnswers;  // taken front first; Cancel ("") once empty
     std::function<void(const platform::MessageBoxRequest&)> onMessage;  // runs while "open"
+    std::function<void(QDialog&)> onDialog;  // answers a dialog (the dialog is not shown)
+    int cancelAlls = 0;
 
     void messageBox(const platform::MessageBoxRequest& request) override {
         shown.append(request);
@@ -30,15 +32,10 @@ public:
         inputs.append({prompt, title, prefilled});
         return nextAnswers.isEmpty() ? QString() : nextAnswers.takeFirst();
     }
-    // The first line of each error box shown so far, for short assertions.
-    QStringList errorLocations() const {
-        QStringList locations;
-        for (const auto& box : shown) {
-            const QStringList lines = box.text.split(QStringLiteral("\r\n"));
-            if (lines.size() > 1 && lines[1].startsWith(QStringLiteral("場所:"))) {
-                locations.append(lines[1].mid(3).section(QStringLiteral(" - "), 0, 0));
-            }
+    void runDialog(QDialog& dialog) override {
+        if (onDialog) {
+            onDialog(dialog);
         }
-        return locations;
     }
+    void cancelAll() override { ++cancelAlls; }
 };

@@ -3,10 +3,10 @@
 #include <QtTest>
 #include <memory>
 
-#include "doubles/test_services.h"
 #include "frm_main.h"
-#include "platform/resource_string_table.h"
+#include "platform/qtcore/resource_string_table.h"
 #include "support/temp_folder.h"
+#include "support/test_services.h"
 
 // A main window over test doubles, the program's real string table, and a data file in a
 // temporary folder.
@@ -19,14 +19,13 @@ struct MainWindowFixture {
 
     // The counting input method double unless the test brings another.
     explicit MainWindowFixture(platform::InputMethod* inputMethod = nullptr)
-        : services{ts.clock,    ts.application,
-                   ts.settings, ts.textFile,
-                   ts.encoding, ts.dialogs,
-                   strings,     inputMethod ? *inputMethod : ts.inputMethod} {
+        : services(ts.services({.strings = &strings, .inputMethod = inputMethod})) {
         ts.application.programFolder = folder.path();
         ts.application.dataFolder = folder.path(QStringLiteral("userdata"));
         ts.settings.set(QStringLiteral("DataFilePath"), dataFile());
     }
+    // No failure reported and no box shown.
+    bool silent() const { return ts.reporter.reports.isEmpty() && ts.dialogs.shown.isEmpty(); }
     QString dataFile() const { return folder.path(QStringLiteral("notes.txt")); }
     QByteArray data() const { return TempFolder::read(dataFile()); }
 

@@ -1,0 +1,294 @@
+#include "posix_text_file.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "platform/file_failure.h"
+#include "posix_append_marker.h"
+
+using errors::ErrorNumber;
+using errors::Failure;
+
+namespace platform {
+namespace {
+
+// O_NONBLOCK: a device that does not drain (a terminal nobody reads) must not freeze the
+// window; regular files ignore the flag.
+constexpr int kAppendFlags = O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+constexpr std::chrono::seconds kDeviceWait{3};
+
+int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
+    int fd;
+    do {
+        fd = ::open(path, flags, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Opens for appending; creates the file when missing but never follows a dangling symbolic
+// link (O_EXCL refuses any link), so nothing is ever written somewhere the user did not see.
+int OpenForAppend(const QString& path, const QByteArray& native, int access, bool& created) {
+    const int flags = access | kAppendFlags;
+    int fd = OpenRetrying(native.constData(), flags);
+    if (fd >= 0 || errno != ENOENT) {
+        return fd;
+    }
+    fd = OpenRetrying(native.constData(), flags | O_CREAT | O_EXCL, 0666);
+    created = fd >= 0;
+    if (fd >= 0 || errno != EEXIST) {
+        return fd;
+    }
+    // Either another program created the file just now, or the path is a dangling link.
+    fd = OpenRetrying(native.constData(), flags);
+    if (fd < 0 && errno == ENOENT) {
+        throw Failure(ErrorNumber::FileNotFound, path);
+    }
+    return fd;
+}
+
+// Read access is only for the look at the last byte; a file the user may write but not
+// read is appended to all the same.
+int OpenForAppend(const QString& path, const QByteArray& native, bool& created) {
+    const int fd = OpenForAppend(path, native, O_RDWR, created);
+    return fd < 0 && errno == EACCES ? OpenForAppend(path, native, O_WRONLY, created) : fd;
+}
+
+// A new directory entry is on the disk only once its folder is synced: without this, a
+// power cut could take a first note away with its file or folder. A folder we may write to
+// but not read cannot be opened to sync; then the entry is left to the file system.
+void SyncFolderOf(const QByteArray& native, const QString& path) {
+    const qsizetype slash = native.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : native.left(slash == 0 ? 1 : slash);
+    const int fd = OpenRetrying(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return;
+    }
+    const int result = ::fsync(fd);
+    const int error = errno;
+    ::close(fd);
+    if (result != 0 && error != EINVAL) {  // EINVAL: a file system that cannot sync folders
+        throw FileFailure(error, path);
+    }
+}
+
+// Owns a descriptor and closes it on every path out.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    int get() const { return fd_; }
+    // Closes now and reports the result (a failed close may mean the data did not land).
+    int close() {
+        const int result = ::close(fd_);
+        fd_ = -1;
+        return result;
+    }
+
+private:
+    int fd_;
+};
+
+// Another Lexbin appending to the same file holds this lock from its look at the last byte
+// until it closes the file, so neither sees the other's record half-landed. Waits a little for it,
+// then goes on without (and without taking anything back): a program that holds the lock for
+// long must not freeze the window.
+bool LockBriefly(int fd) {
+    using namespace std::chrono_literals;
+    const auto giveUp = std::chrono::steady_clock::now() + 2s;
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= giveUp) {
+            return false;
+        }
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+// Whether the file's last byte is something other than a line feed. Only that one byte is
+// ever read; a write-only descriptor cannot look and says no.
+bool EndsOpen(int fd, off_t size) {
+    char last = 0;
+    return size > 0 && ::pread(fd, &last, 1, size - 1) == 1 && last != '\n';
+}
+
+// The kernel copies a write into the file page by page and may stop between two pages when
+// the process is killed; a write within one page lands whole or not at all.
+bool SpansPages(off_t start, std::size_t length) {
+    static const long page = ::sysconf(_SC_PAGESIZE);
+    return length > 0 && start / page != (start + static_cast<off_t>(length) - 1) / page;
+}
+
+// Writes all of `bytes` to a device, waiting for it to take them until `giveUp` at the
+// latest; by then part of them may have gone out.
+void WriteToDevice(int fd, std::string_view bytes, std::chrono::steady_clock::time_point giveUp,
+                   const QString& path) {
+    using namespace std::chrono;
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written > 0) {
+            bytes.remove_prefix(static_cast<std::size_t>(written));
+            continue;
+        }
+        if (written < 0 && errno != EAGAIN && errno != EINTR) {
+            throw FileFailure(errno, path);
+        }
+        const auto left = duration_cast<milliseconds>(giveUp - steady_clock::now()).count();
+        if (left <= 0) {
+            throw Failure(ErrorNumber::DeviceIO, path);
+        }
+        pollfd ready{fd, POLLOUT, 0};
+        ::poll(&ready, 1, static_cast<int>(left));
+    }
+}
+
+// After a partial write, takes the partial record back out, unless someone appended since.
+void UndoPartialWrite(int fd, ssize_t written) {
+    struct stat info {};
+    const off_t end = ::lseek(fd, 0, SEEK_CUR);
+    if (end >= written && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size == end) {
+        [[maybe_unused]] const int ignored = ::ftruncate(fd, end - written);
+    }
+}
+
+}  // namespace
+
+void PosixTextFile::appendLine(const QString& path, std::string_view line) {
+    if (path.isEmpty() || path.contains(QChar(0))) {
+        throw Failure(ErrorNumber::BadFileName, path);
+    }
+    const auto giveUp = std::chrono::steady_clock::now() + kDeviceWait;
+    const QByteArray native = QFile::encodeName(path);
+    bool created = false;
+    Descriptor file(OpenForAppend(path, native, created));
+    if (file.get() < 0) {
+        throw FileFailure(errno, path);
+    }
+    const bool locked = LockBriefly(file.get());
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0) {
+        throw FileFailure(errno, path);
+    }
+    if (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode) || S_ISDIR(info.st_mode)) {
+        throw Failure(ErrorNumber::PathFileAccess, path);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        WriteToDevice(file.get(), line, giveUp, path);
+        if (file.close() != 0 && errno != EINTR) {
+            throw FileFailure(errno, path);
+        }
+        return;
+    }
+
+    // A file that does not end in a line feed was either cut short by a killed store, whose
+    // partial record is taken back, or edited by hand: then the new line starts with a CR LF,
+    // so that it never runs on from the user's last line.
+    if (locked) {
+        TakeBackInterruptedAppend(file.get(), info);
+    }
+    std::string bytes;
+    if (EndsOpen(file.get(), info.st_size)) {
+        bytes.reserve(line.size() + 2);
+        bytes += "\r\n";
+    }
+    const off_t recordStart = info.st_size + static_cast<off_t>(bytes.size());
+    bytes += line;
+
+    // One write: O_APPEND makes it land whole at the end, even with another writer.
+    std::optional<AppendMark> mark;
+    if (locked && SpansPages(info.st_size, bytes.size())) {
+        mark.emplace(file.get(), info, recordStart, line.size());
+    }
+    ssize_t written;
+    do {
+        written = ::write(file.get(), bytes.data(), bytes.size());
+    } while (written < 0 && errno == EINTR);
+    if (written < 0) {
+        throw FileFailure(errno, path);
+    }
+    if (static_cast<size_t>(written) != bytes.size()) {
+        UndoPartialWrite(file.get(), written);
+        throw Failure(ErrorNumber::DiskFull, path);
+    }
+    mark.reset();
+    if (::fdatasync(file.get()) != 0) {
+        throw FileFailure(errno, path);
+    }
+    if (created) {
+        SyncFolderOf(native, path);
+    }
+    if (file.close() != 0 && errno != EINTR) {
+        throw FileFailure(errno, path);
+    }
+}
+
+bool IsPrivateFolder(const FolderFacts& folder) {
+    const auto in = [&](const QByteArray& system) {
+        return folder.path == system || folder.path.startsWith(QByteArray(system + '/'));
+    };
+    const bool systemFolder =
+        folder.path == "/" || in("/usr") || in("/bin") || in("/sbin") || in("/opt");
+    return folder.writable && folder.owner == folder.user &&
+           (folder.mode & (S_IWGRP | S_IWOTH)) == 0 && !systemFolder;
+}
+
+bool PosixTextFile::isPrivateFolder(const QString& folder) const {
+    char* resolved = ::realpath(QFile::encodeName(folder).constData(), nullptr);
+    if (resolved == nullptr) {
+        return false;
+    }
+    FolderFacts facts;
+    facts.path = resolved;
+    std::free(resolved);
+    struct stat info {};
+    if (::stat(facts.path.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        return false;
+    }
+    facts.owner = info.st_uid;
+    facts.mode = info.st_mode;
+    facts.user = ::geteuid();
+    facts.writable = ::faccessat(AT_FDCWD, facts.path.constData(), W_OK | X_OK, AT_EACCESS) == 0;
+    return IsPrivateFolder(facts);
+}
+
+// One level at a time, so that each folder made is synced into its parent.
+void PosixTextFile::createFolder(const QString& folder) {
+    const QByteArray native = QFile::encodeName(QDir::cleanPath(folder));
+    struct stat info {};
+    if (::stat(native.constData(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        return;
+    }
+    for (qsizetype slash = native.indexOf('/', 1);; slash = native.indexOf('/', slash + 1)) {
+        const QByteArray part = slash < 0 ? native : native.left(slash);
+        if (::mkdir(part.constData(), 0777) == 0) {
+            SyncFolderOf(part, folder);
+        } else if (errno != EEXIST) {
+            break;
+        }
+        if (slash < 0) {
+            break;
+        }
+    }
+    if (::stat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        throw Failure(ErrorNumber::PathNotFound, folder);
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/text_file.h"
+
+namespace platform {
+
+class WindowsTextFile final : public TextFile {
+public:
+    void appendLine(const QString& path, std::string_view line) override;
+    bool isPrivateFolder(const QString& folder) const override;
+    void createFolder(const QString& folder) override;
+};
+
+}  // namespace platform
