@@ -52,6 +52,10 @@ public:
         return menuItems_.at(static_cast<std::size_t>(item));
     }
 
+    // Adds `text` (lexbin --edit) at the end of the box, on a line of its own when the box
+    // holds text already, and puts the cursor after it. Nothing for an empty `text`.
+    void appendStartText(const QString& text);
+
     // "A", "B" or "C" for the first selected importance button, "" when none is.
     QString GetImportance() const;
 

@@ -103,6 +103,16 @@ void frmMain::Form_Load() {
     }
 }
 
+void frmMain::appendStartText(const QString& text) {
+    if (text.isEmpty()) {
+        return;
+    }
+    const QString held = txtMain_->noteText();
+    // The box refuses (and says so) what would make the note too long; it keeps what it held.
+    txtMain_->setPlainText(held.isEmpty() ? text : held + u"\r\n"_s + text);
+    txtMain_->moveCursor(QTextCursor::End);
+}
+
 void frmMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     Form_Resize();

@@ -3,17 +3,36 @@
 #include "frm_main.h"
 #include "platform/file_size_limit.h"
 #include "real_services.h"
+#ifndef _WIN32
+#include "cli/display_check.h"
+#include "cli/start.h"
+#endif
 
 using namespace Qt::StringLiterals;
 
 int main(int argc, char* argv[]) {
+    QString startText;
+#ifndef _WIN32
+    // The command line: a note stored without a window, help, bad usage; or the window.
+    const cli::Start start = cli::ReadCommandLine(argc, argv);
+    if (start.exitStatus) {
+        return *start.exitStatus;
+    }
+    startText = start.startText;
+    cli::DisplayCheck displayCheck;
+#endif
+
     platform::LetWritesFailAtTheFileSizeLimit();
     QApplication app(argc, argv);
+#ifndef _WIN32
+    displayCheck.passed();
+#endif
     QGuiApplication::setDesktopFileName(u"lexbin"_s);
     RealServices services;
 
     frmMain window(services.services());
     window.Form_Load();
+    window.appendStartText(startText);
     window.show();
     return QApplication::exec();
 }

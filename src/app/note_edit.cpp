@@ -6,14 +6,16 @@
 #include <QTextBoundaryFinder>
 #include <algorithm>
 
+#include "storage/note_record.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// The characters at which Qt starts a new paragraph (a CR LF pair is one break).
+// The characters at which Qt starts a new paragraph (a CR LF pair is one break); a line
+// separator breaks the line inside its paragraph.
 bool EndsParagraph(QChar c) {
-    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QChar(0xFDD0) ||
-           c == QChar(0xFDD1);
+    return c != QChar::LineSeparator && mdlLexbin::IsLineBreak(c);
 }
 
 // The last place at or before `index`, and after `floor`, where a break splits no character
@@ -70,19 +72,6 @@ NoteEdit::NoteEdit(QWidget* parent) : QPlainTextEdit(parent) {
     setTabChangesFocus(true);
 }
 
-QString NoteEdit::WithCrLfBreaks(const QString& rawText) {
-    QString text;
-    text.reserve(rawText.size() + rawText.size() / 16);
-    for (const QChar c : rawText) {
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == u'\n') {
-            text += u"\r\n"_s;
-        } else {
-            text += c;
-        }
-    }
-    return text;
-}
-
 QList<qsizetype> NoteEdit::LineBreaksFor(const QString& text, qsizetype before, qsizetype after) {
     QList<qsizetype> breaks;
     qsizetype run = before;  // the length of the paragraph the next character joins
@@ -109,7 +98,7 @@ QList<qsizetype> NoteEdit::LineBreaksFor(const QString& text, qsizetype before, 
 
 QString NoteEdit::noteText() const {
     // toPlainText() would also turn no-break spaces into plain ones.
-    return WithCrLfBreaks(withoutInsertedBreaks(document()->toRawText(), 0));
+    return mdlLexbin::WithCrLfBreaks(withoutInsertedBreaks(document()->toRawText(), 0));
 }
 
 void NoteEdit::setPlainText(const QString& text) {

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QPlainTextEdit>
 
+#include "storage/note_record.h"
+
 // The note text box. Gives its text with CR LF line breaks, and tells whenever it receives
 // the focus (the window switches the input method on then).
 //
@@ -20,7 +22,7 @@ public:
     explicit NoteEdit(QWidget* parent = nullptr);
 
     // The most characters the box holds; an inserted break counts none, a line break one.
-    static constexpr qsizetype kMaxCharacters = 16'777'216;
+    static constexpr qsizetype kMaxCharacters = mdlLexbin::kMaxNoteCharacters;
     // Longer paragraphs cost a keystroke more than 100 ms with Japanese text.
     static constexpr qsizetype kParagraphLength = 4096;
     static constexpr int kContinuesLine = 0x4c42;
@@ -30,8 +32,6 @@ public:
     QString noteText() const;
     // Replaces the text, breaking overlong lines; refuses text over kMaxCharacters.
     void setPlainText(const QString& text);
-
-    static QString WithCrLfBreaks(const QString& rawText);
 
 Q_SIGNALS:
     void focusReceived();

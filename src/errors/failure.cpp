@@ -42,6 +42,10 @@ QString Description(ErrorNumber number) {
             return u"設定を保存できません。"_s;
         case ErrorNumber::SettingsNotReadable:
             return u"設定ファイルを読み込めません。"_s;
+        case ErrorNumber::UndecodableInput:
+            return u"入力に、ロケールの文字コードで読めないバイト列が含まれています。"_s;
+        case ErrorNumber::NoteTooLong:
+            return u"メモが長すぎます（16777216 文字まで）。"_s;
     }
     return {};
 }

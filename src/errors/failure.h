@@ -27,6 +27,8 @@ enum class ErrorNumber : std::int32_t {
     UnrepresentableCharacter = 1001,
     SettingsNotWritable = 1002,
     SettingsNotReadable = 1003,
+    UndecodableInput = 1004,
+    NoteTooLong = 1005,
 };
 
 // The standard Japanese description of an error number.

@@ -13,6 +13,32 @@ QString TwoDigits(int value) {
 
 }  // namespace
 
+bool IsLineBreak(QChar c) {
+    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator ||
+           c == QChar::LineSeparator || c == QChar(0xFDD0) || c == QChar(0xFDD1);
+}
+
+QString WithCrLfBreaks(const QString& text) {
+    QString withCrLf;
+    withCrLf.reserve(text.size() + text.size() / 16);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (!IsLineBreak(c)) {
+            withCrLf += c;
+            continue;
+        }
+        withCrLf += u"\r\n"_s;
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            ++i;
+        }
+    }
+    return withCrLf;
+}
+
+qsizetype NoteLength(const QString& text) {
+    return text.size() - text.count(u"\r\n"_s);
+}
+
 QString FlattenNote(const QString& text) {
     QString flat = text;
     flat.remove(u"\r\n"_s);

@@ -9,6 +9,22 @@ struct LocalTime;
 
 namespace mdlLexbin {
 
+// The most characters a note holds; a line break counts one (see NoteLength).
+inline constexpr qsizetype kMaxNoteCharacters = 16'777'216;
+
+// Whether `c` breaks a line as the note text box takes text in: LF and CR (a CR LF pair is
+// one break), and the separators at which Qt's text box starts a new line (U+2028, U+2029,
+// and U+FDD0, U+FDD1).
+bool IsLineBreak(QChar c);
+
+// `text` with each of its line breaks as CR LF: what the note text box gives back for `text`
+// pasted into it. Every way into the program goes through this, so a note's record does not
+// depend on where its text came from.
+QString WithCrLfBreaks(const QString& text);
+
+// How many characters `text` takes in the note text box: a line break counts one.
+qsizetype NoteLength(const QString& text);
+
 // Removes every CR LF pair; a lone CR or LF stays.
 QString FlattenNote(const QString& text);
 

@@ -127,4 +127,14 @@ std::string IconvEncoding::encode(const QString& text) const {
     return bytes;
 }
 
+QString IconvEncoding::decode(const QByteArray& bytes) const {
+    // Also for UTF-8: iconv refuses what is not UTF-8 (surrogates and overlong forms too),
+    // where QString::fromUtf8 would put in U+FFFD.
+    std::string utf8;
+    if (Convert("UTF-8", codeSet_.constData(), bytes, utf8) >= 0) {
+        throw Failure(ErrorNumber::UndecodableInput);
+    }
+    return QString::fromStdString(utf8);
+}
+
 }  // namespace platform
