@@ -168,14 +168,15 @@ conf_value() {
     return 0
 }
 
-# start_app: starts the program in the current home, waits for its window, focuses it.
+# start_app [ARG...]: starts the program with ARGs in the current home, waits for its window,
+# focuses it.
 start_app() {
     [[ -z "$E2E_APP_PID" ]] || fail "start_app: the program is already running"
     E2E_APP_LOG="$E2E_TMP/logs/lexbin-$E2E_RUN-$SECONDS-$RANDOM.log"
     env -i PATH="$PATH" DISPLAY="$DISPLAY" LC_ALL=C.UTF-8 \
         HOME="$E2E_APP_HOME/home" XDG_CONFIG_HOME="$E2E_APP_HOME/config" \
         XDG_RUNTIME_DIR="$E2E_APP_HOME/runtime" \
-        "$E2E_BIN" >"$E2E_APP_LOG" 2>&1 &
+        "$E2E_BIN" "$@" >"$E2E_APP_LOG" 2>&1 &
     E2E_APP_PID=$!
     E2E_APP_WID=$(wait_window '^Lexbin$' 20) || {
         app_running || fail "the program ended at start"
