@@ -1,6 +1,8 @@
 #include <QApplication>
 
 #include "frm_main.h"
+#include "note_guard.h"
+#include "platform/draft_store.h"
 #include "platform/file_size_limit.h"
 #include "real_services.h"
 
@@ -14,6 +16,8 @@ int main(int argc, char* argv[]) {
 
     frmMain window(services.services());
     window.Form_Load();
+    NoteGuard guard(window, services.services().dialogs, RealDraftStore());
+    guard.recoverDraft();  // the note an earlier run left unstored, cursor at its end
     window.show();
     return QApplication::exec();
 }
