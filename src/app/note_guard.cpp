@@ -14,9 +14,11 @@
 
 NoteGuard::NoteGuard(frmMain& window, platform::Dialogs& dialogs,
                      std::unique_ptr<platform::DraftStore> store)
-    : window_(window),
-      dialogs_(dialogs),
-      keeper_(std::move(store), [&window] { return window.txtMain()->noteText(); }) {
+    : window_(window), dialogs_(dialogs), keeper_(std::move(store), [&window] {
+          return [raw = window.txtMain()->rawNote()] {
+              return NoteEdit::NoteText(raw);
+          };
+      }) {
 #ifndef _WIN32
     connect(new platform::StopSignals(this), &platform::StopSignals::received, this,
             &NoteGuard::stop);

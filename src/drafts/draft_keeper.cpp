@@ -20,9 +20,9 @@ void WriteThrottle::wrote(qint64 now) {
     last_ = now;
 }
 
-DraftKeeper::DraftKeeper(std::unique_ptr<platform::DraftStore> store,
-                         std::function<QString()> currentNote, QObject* parent)
-    : QObject(parent), store_(std::move(store)), currentNote_(std::move(currentNote)) {
+DraftKeeper::DraftKeeper(std::unique_ptr<platform::DraftStore> store, NoteSource takeNote,
+                         QObject* parent)
+    : QObject(parent), store_(std::move(store)), takeNote_(std::move(takeNote)) {
     clock_.start();
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
@@ -62,7 +62,7 @@ void DraftKeeper::writeNow() {
 void DraftKeeper::write() {
     timer_.stop();
     throttle_.wrote(clock_.elapsed());
-    writer_->keep(currentNote_());
+    writer_->keep(takeNote_());
 }
 
 void DraftKeeper::keepAndWait() {

@@ -38,13 +38,15 @@ private:
     std::optional<qint64> last_;
 };
 
-// Keeps the note of the box in this run's draft until it is stored or dropped. The note is
-// taken on this thread (`currentNote`, a cheap copy) and written on the writer's.
+// Keeps the note of the box in this run's draft until it is stored or dropped. `takeNote`
+// runs on this thread when a write is due and should be cheap (a copy of the text); what it
+// returns puts the note together on the writer's thread.
 class DraftKeeper final : public QObject {
     Q_OBJECT
 
 public:
-    DraftKeeper(std::unique_ptr<platform::DraftStore> store, std::function<QString()> currentNote,
+    using NoteSource = std::function<std::function<QString()>()>;
+    DraftKeeper(std::unique_ptr<platform::DraftStore> store, NoteSource takeNote,
                 QObject* parent = nullptr);
     ~DraftKeeper() override;
 
@@ -69,7 +71,7 @@ private:
     void write();
 
     std::unique_ptr<platform::DraftStore> store_;
-    std::function<QString()> currentNote_;
+    NoteSource takeNote_;
     std::unique_ptr<DraftWriter> writer_;  // only with a slot
     WriteThrottle throttle_;
     QElapsedTimer clock_;

@@ -19,8 +19,8 @@ DraftWriter::~DraftWriter() {
     thread_.join();
 }
 
-void DraftWriter::keep(const QString& note) {
-    post({false, note});
+void DraftWriter::keep(std::function<QString()> note) {
+    post({false, std::move(note)});
 }
 
 void DraftWriter::discard() {
@@ -52,10 +52,10 @@ void DraftWriter::run() {
         busy_ = true;
         lock.unlock();
 
-        const bool remove = job.remove || mdlLexbin::IsBlank(mdlLexbin::FlattenNote(job.note));
+        const QString note = job.remove ? QString() : job.note();
         bool done = true;
-        if (!remove) {
-            done = store_.write(EncodeDraft(job.note));
+        if (!mdlLexbin::IsBlank(mdlLexbin::FlattenNote(note))) {
+            done = store_.write(EncodeDraft(note));
             mayExist_ = true;
         } else if (mayExist_) {
             done = store_.remove();

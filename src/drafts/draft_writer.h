@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -24,8 +25,9 @@ public:
     DraftWriter(const DraftWriter&) = delete;
     DraftWriter& operator=(const DraftWriter&) = delete;
 
-    // The draft is to hold `note`; a blank note (as a store counts blank) leaves none.
-    void keep(const QString& note);
+    // The draft is to hold what `note` gives, called on the writer's thread; a blank note (as
+    // a store counts blank) leaves none.
+    void keep(std::function<QString()> note);
     // The draft is to go.
     void discard();
     // Returns once everything asked for so far is done.
@@ -34,7 +36,7 @@ public:
 private:
     struct Job {
         bool remove = false;
-        QString note;
+        std::function<QString()> note;
     };
     void post(Job job);
     void run();
