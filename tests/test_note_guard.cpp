@@ -44,6 +44,7 @@ private Q_SLOTS:
     void whatTheUserDecidesLeavesNoDraft();
     void anEndNotChosenKeepsTheNote_data();
     void anEndNotChosenKeepsTheNote();
+    void blankDraftGoesAtStart();
     void garbledDraftIsSetAsideAndTheBoxStartsEmpty();
     void draftsThatCannotBeWrittenStopNothing();
 };
@@ -125,6 +126,14 @@ void NoteGuardTest::anEndNotChosenKeepsTheNote() {
     QCOMPARE(TempFolder::read(g.draft()), "keep me"_ba);
     QVERIFY(g.f.ts.settings.contains(u"Width"_s));  // the unload ran
     QVERIFY(g.f.silent());
+}
+
+void NoteGuardTest::blankDraftGoesAtStart() {
+    GuardedWindow g;
+    QVERIFY(QDir().mkpath(g.state()));
+    TempFolder::write(g.draft(), " \xe3\x80\x80");
+    g.start();
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(g.draft()), 1500);
 }
 
 void NoteGuardTest::garbledDraftIsSetAsideAndTheBoxStartsEmpty() {

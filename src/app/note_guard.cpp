@@ -35,6 +35,7 @@ void NoteGuard::recoverDraft() {
         box.moveCursor(QTextCursor::End);
     }
     connect(&box, &NoteEdit::textChanged, this, &NoteGuard::noteChanged);
+    noteChanged();  // an empty or blank draft goes, as the user's own would
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) {
                 if (state != Qt::ApplicationActive) {
