@@ -2,7 +2,8 @@
 // Launches Lexbin and the floor program in turn (ABAB... so drift hits both alike) and for
 // each launch measures the time from fork to the first top-level window being mapped, and
 // the peak RSS (VmHWM) at that moment. Compares medians against the targets:
-// Lexbin <= 1.3 x floor time, Lexbin <= floor + 10 MiB peak RSS.
+// Lexbin <= 1.3 x floor time, Lexbin <= floor + 10 MiB peak RSS. --drafts N puts N drafts
+// of unsaved notes, as runs killed earlier leave them, in each launch's fresh home.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <fcntl.h>
@@ -115,7 +116,7 @@ void stopChild(pid_t pid) {
 // With a reparenting window manager the client is first moved into a frame
 // (ReparentNotify on the root, since the root was its old parent) and the frame is then
 // mapped (MapNotify on the root); the client's own MapNotify goes to the frame, not to us.
-std::optional<Sample> launch(Display* dpy, const std::string& program) {
+std::optional<Sample> launch(Display* dpy, const std::string& program, int drafts) {
     const Window root = DefaultRootWindow(dpy);
     const Atom netWmPid = XInternAtom(dpy, "_NET_WM_PID", False);
     XSync(dpy, True);  // drop leftovers (unmaps, destroys) from the previous launch
@@ -128,6 +129,14 @@ std::optional<Sample> launch(Display* dpy, const std::string& program) {
     const fs::path dir = dirTemplate;
     fs::create_directory(dir / "config");
     fs::create_directory(dir / "home");
+    if (drafts > 0) {
+        const fs::path state = dir / "home/.local/state/Lexbin";
+        fs::create_directories(state);
+        fs::permissions(state, fs::perms::owner_all);
+        for (int n = 1; n <= drafts; ++n) {
+            std::ofstream(state / (std::to_string(n) + ".txt")) << "leftover note " << n;
+        }
+    }
     const std::string log = (dir / "output.log").string();
     const std::vector<std::string> env = childEnvironment(dir);
     std::vector<char*> envp;
@@ -243,19 +252,23 @@ Summary summarize(const std::vector<Sample>& samples) {
 }
 
 void usage(const char* self) {
-    std::fprintf(stderr, "usage: %s [--rounds N] [--lexbin PATH] [--floor PATH]\n", self);
+    std::fprintf(stderr, "usage: %s [--rounds N] [--drafts N] [--lexbin PATH] [--floor PATH]\n",
+                 self);
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
     int rounds = 20;
+    int drafts = 0;
     std::string programs[2] = {STARTUP_LEXBIN_PATH, STARTUP_FLOOR_PATH};
     const char* names[2] = {"lexbin", "floor"};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--rounds" && i + 1 < argc) {
             rounds = std::atoi(argv[++i]);
+        } else if (arg == "--drafts" && i + 1 < argc) {
+            drafts = std::atoi(argv[++i]);
         } else if (arg == "--lexbin" && i + 1 < argc) {
             programs[0] = argv[++i];
         } else if (arg == "--floor" && i + 1 < argc) {
@@ -289,7 +302,7 @@ int main(int argc, char* argv[]) {
 
     // One untimed launch each first, so neither side pays alone for cold disk caches.
     for (const auto& program : programs) {
-        if (!launch(dpy, program))
+        if (!launch(dpy, program, drafts))
             return 1;
     }
 
@@ -297,7 +310,7 @@ int main(int argc, char* argv[]) {
     std::vector<Sample> samples[2];
     for (int r = 0; r < rounds; ++r) {
         for (int p = 0; p < 2; ++p) {
-            const auto s = launch(dpy, programs[p]);
+            const auto s = launch(dpy, programs[p], drafts);
             if (!s)
                 return 1;
             samples[p].push_back(*s);

@@ -1,6 +1,8 @@
 #include <QApplication>
 
 #include "frm_main.h"
+#include "note_guard.h"
+#include "platform/draft_store.h"
 #include "platform/file_size_limit.h"
 #include "real_services.h"
 #ifndef _WIN32
@@ -32,7 +34,9 @@ int main(int argc, char* argv[]) {
 
     frmMain window(services.services());
     window.Form_Load();
-    window.appendStartText(startText);
+    NoteGuard guard(window, services.services().dialogs, RealDraftStore());
+    guard.recoverDraft();  // the note an earlier run left unstored, cursor at its end
+    window.appendStartText(startText);  // after a recovered note, on a line of its own
     window.show();
     return QApplication::exec();
 }

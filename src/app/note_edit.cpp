@@ -97,8 +97,17 @@ QList<qsizetype> NoteEdit::LineBreaksFor(const QString& text, qsizetype before, 
 }
 
 QString NoteEdit::noteText() const {
+    return NoteText(rawNote());
+}
+
+NoteEdit::RawNote NoteEdit::rawNote() const {
     // toPlainText() would also turn no-break spaces into plain ones.
-    return mdlLexbin::WithCrLfBreaks(withoutInsertedBreaks(document()->toRawText(), 0));
+    const QString raw = document()->toRawText();
+    return {raw, insertedBreaks(0, static_cast<int>(raw.size()))};
+}
+
+QString NoteEdit::NoteText(const RawNote& note) {
+    return mdlLexbin::WithCrLfBreaks(WithoutBreaksAt(note.text, note.insertedBreaks, 0));
 }
 
 void NoteEdit::setPlainText(const QString& text) {
@@ -159,7 +168,10 @@ QList<int> NoteEdit::insertedBreaks(int from, int to) const {
 }
 
 QString NoteEdit::withoutInsertedBreaks(const QString& raw, int from) const {
-    const QList<int> breaks = insertedBreaks(from, from + static_cast<int>(raw.size()));
+    return WithoutBreaksAt(raw, insertedBreaks(from, from + static_cast<int>(raw.size())), from);
+}
+
+QString NoteEdit::WithoutBreaksAt(const QString& raw, const QList<int>& breaks, int from) {
     if (breaks.isEmpty()) {
         return raw;
     }

@@ -30,6 +30,15 @@ public:
     // The whole text, every line break as CR LF (the document keeps them as paragraph
     // and line separators), inserted breaks left out.
     QString noteText() const;
+    // The same note in two parts, taken cheaply (one copy of the text) and put together by
+    // NoteText anywhere, another thread included: the document's text and the positions of
+    // its inserted breaks.
+    struct RawNote {
+        QString text;
+        QList<int> insertedBreaks;
+    };
+    RawNote rawNote() const;
+    static QString NoteText(const RawNote& note);
     // Replaces the text, breaking overlong lines; refuses text over kMaxCharacters.
     void setPlainText(const QString& text);
 
@@ -56,4 +65,5 @@ private:
     QList<int> insertedBreaks(int from, int to) const;
     // `raw`, the document's text from position `from` on, without its inserted breaks.
     QString withoutInsertedBreaks(const QString& raw, int from) const;
+    static QString WithoutBreaksAt(const QString& raw, const QList<int>& breaks, int from);
 };

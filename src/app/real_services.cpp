@@ -1,5 +1,7 @@
 #include "real_services.h"
 
+#include <QDir>
+
 #include "error_box_reporter.h"
 #include "platform/qtcore/qsettings_store.h"
 #include "platform/qtcore/qt_application.h"
@@ -13,6 +15,7 @@
 #include "platform/windows/win_text_file.h"
 #else
 #include "platform/posix/iconv_encoding.h"
+#include "platform/posix/posix_draft_store.h"
 #include "platform/posix/posix_text_file.h"
 #include "platform/widgets/fcitx_input_method.h"
 #endif
@@ -51,3 +54,12 @@ RealServices::RealServices()
                 parts_->inputMethod} {}
 
 RealServices::~RealServices() = default;
+
+std::unique_ptr<platform::DraftStore> RealDraftStore() {
+#ifdef _WIN32
+    return nullptr;
+#else
+    return std::make_unique<platform::PosixDraftStore>(
+        platform::DraftFolderPath(qEnvironmentVariable("XDG_STATE_HOME"), QDir::homePath()));
+#endif
+}

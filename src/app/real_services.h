@@ -20,3 +20,11 @@ private:
     std::unique_ptr<Parts> parts_;
     platform::Services services_;
 };
+
+namespace platform {
+class DraftStore;
+}
+
+// The folder of drafts of this user; null where the system has none. Only the window's run
+// makes one.
+std::unique_ptr<platform::DraftStore> RealDraftStore();

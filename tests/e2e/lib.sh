@@ -168,10 +168,24 @@ conf_value() {
     return 0
 }
 
-# start_app [ARG...]: starts the program with ARGs in the current home, waits for its window,
-# focuses it.
+# drafts_left: the drafts of unsaved notes that runs in the current home left (none: empty).
+drafts_left() {
+    compgen -G "$E2E_APP_HOME/home/.local/state/Lexbin/[1-9]*.txt" || true
+}
+
+# start_app [--with-draft] [ARG...]: starts the program with ARGs in the current home, waits
+# for its window, focuses it. A draft left by an earlier run would put its note in the box:
+# only a start that says so may find one.
 start_app() {
     [[ -z "$E2E_APP_PID" ]] || fail "start_app: the program is already running"
+    local with_draft=false
+    if [[ "${1:-}" == --with-draft ]]; then
+        with_draft=true
+        shift
+    fi
+    if ! $with_draft && [[ -n "$(drafts_left)" ]]; then
+        fail "start_app: an earlier run left a draft: $(drafts_left)"
+    fi
     E2E_APP_LOG="$E2E_TMP/logs/lexbin-$E2E_RUN-$SECONDS-$RANDOM.log"
     env -i PATH="$PATH" DISPLAY="$DISPLAY" LC_ALL=C.UTF-8 \
         HOME="$E2E_APP_HOME/home" XDG_CONFIG_HOME="$E2E_APP_HOME/config" \
@@ -224,12 +238,13 @@ stop_app() {  # ends a program left running on purpose
     forget_app
 }
 
-# wait_window NAME_REGEX SECONDS: waits for a visible window so named, while the program
-# runs; prints its id. (Polled here: `xdotool search --sync` looks only twice a second.)
+# wait_window NAME_REGEX SECONDS: waits for a visible window of the program so named, while
+# it runs; prints its id. (Polled here: `xdotool search --sync` looks only twice a second.)
 wait_window() {
     local wid="" deadline=$((SECONDS + $2))
     while :; do
-        wid=$(timeout 5 xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
+        wid=$(timeout 5 xdotool search --all --onlyvisible --pid "$E2E_APP_PID" --name "$1" \
+            2>/dev/null | head -n1)
         [[ -z "$wid" ]] || break
         app_running && ((SECONDS < deadline)) || return 1
         sleep 0.05

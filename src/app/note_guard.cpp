@@ -1,0 +1,92 @@
+#include "note_guard.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QSessionManager>
+
+#include "frm_main.h"
+#include "note_edit.h"
+#include "platform/dialogs.h"
+#include "platform/draft_store.h"
+#ifndef _WIN32
+#include "platform/posix/stop_signals.h"
+#endif
+
+NoteGuard::NoteGuard(frmMain& window, platform::Dialogs& dialogs,
+                     std::unique_ptr<platform::DraftStore> store)
+    : window_(window), dialogs_(dialogs), keeper_(std::move(store), [&window] {
+          return [raw = window.txtMain()->rawNote()] {
+              return NoteEdit::NoteText(raw);
+          };
+      }) {
+#ifndef _WIN32
+    connect(new platform::StopSignals(this), &platform::StopSignals::received, this,
+            &NoteGuard::stop);
+#endif
+}
+
+NoteGuard::~NoteGuard() = default;
+
+void NoteGuard::recoverDraft() {
+    NoteEdit& box = *window_.txtMain();
+    const drafts::Adopted adopted = keeper_.adopt(NoteEdit::kMaxCharacters);
+    if (!adopted.note.isEmpty()) {
+        box.setPlainText(adopted.note);
+        box.moveCursor(QTextCursor::End);
+    }
+    connect(&box, &NoteEdit::textChanged, this, &NoteGuard::noteChanged);
+    noteChanged();  // an empty or blank draft goes, as the user's own would
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state != Qt::ApplicationActive) {
+                    keeper_.writeNow();
+                }
+            });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
+        sessionEnding_ = true;
+        keeper_.keepAndWait();
+    });
+    window_.installEventFilter(this);
+}
+
+// Emptied, by a store or by hand: nothing is left to keep, at once.
+void NoteGuard::noteChanged() {
+    if (window_.txtMain()->document()->isEmpty()) {
+        keeper_.discard();
+    } else {
+        keeper_.changed();
+    }
+}
+
+bool NoteGuard::sessionEnding() const {
+    return sessionEnding_ || qApp->isSavingSession() ||
+           window_.closeReason() != frmMain::CloseReason::User;
+}
+
+bool NoteGuard::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &window_) {
+        if (event->type() == QEvent::Close) {
+            // A close the user chose drops the note (Exit and the close box never ask); any
+            // other keeps it for the next start.
+            if (sessionEnding()) {
+                keeper_.keepAndWait();
+            } else {
+                keeper_.discardAndWait();
+            }
+        } else if (event->type() == QEvent::WindowStateChange && window_.isMinimized()) {
+            keeper_.writeNow();
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void NoteGuard::stop() {
+    if (stopping_) {
+        return;
+    }
+    stopping_ = true;
+    sessionEnding_ = true;
+    keeper_.keepAndWait();
+    dialogs_.cancelAll();
+    window_.closeFor(frmMain::CloseReason::Signal);
+}

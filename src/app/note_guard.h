@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+#include "drafts/draft_keeper.h"
+
+class frmMain;
+
+namespace platform {
+class Dialogs;
+class DraftStore;
+}  // namespace platform
+
+// Keeps the main window's unsaved note safe from an end the user did not choose: in a draft
+// that the next start brings back, and through an orderly end on a stop signal. What the
+// user decides still holds: a stored or emptied note and a close by the user leave no draft.
+class NoteGuard final : public QObject {
+    Q_OBJECT
+
+public:
+    // `store` may be null: no drafts on this system.
+    NoteGuard(frmMain& window, platform::Dialogs& dialogs,
+              std::unique_ptr<platform::DraftStore> store);
+    ~NoteGuard() override;
+
+    // Once, after Form_Load and before the window is shown: puts the note an earlier run
+    // left unstored in the box, cursor at its end, and from then on keeps the box's note.
+    void recoverDraft();
+
+    // SIGTERM, SIGHUP, SIGINT: the note is kept, open boxes are cancelled, the window closes
+    // (saving its settings) and the program ends with status 0. Once.
+    void stop();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void noteChanged();
+    bool sessionEnding() const;
+
+    frmMain& window_;
+    platform::Dialogs& dialogs_;
+    drafts::DraftKeeper keeper_;
+    bool sessionEnding_ = false;  // a commit request or a stop signal came
+    bool stopping_ = false;
+};

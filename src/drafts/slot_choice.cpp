@@ -1,0 +1,56 @@
+#include "slot_choice.h"
+
+#include "draft_text.h"
+#include "platform/draft_store.h"
+
+namespace drafts {
+
+namespace {
+
+// More instances than anyone runs at once; past it the run keeps no draft.
+constexpr int kMaxSlots = 1000;
+
+bool TakeOne(platform::DraftStore& store) {
+    for (const QString& slot : store.draftSlots()) {
+        if (store.take(slot)) {
+            return true;
+        }
+    }
+    for (int n = 1; n <= kMaxSlots; ++n) {
+        if (store.take(QString::number(n))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+Adopted AdoptSlot(platform::DraftStore& store, qsizetype maxCharacters) {
+    Adopted adopted;
+    if (!store.usable() || !TakeOne(store)) {
+        return adopted;
+    }
+    adopted.held = true;
+    // Read only now: a draft found while listing may belong to a run that still holds it.
+    const platform::DraftBytes found = store.read(MaxDraftBytes(maxCharacters));
+    switch (found.state) {
+        case platform::DraftBytes::State::None:
+            return adopted;
+        case platform::DraftBytes::State::Read:
+            if (const std::optional<QString> note = DecodeDraft(found.bytes, maxCharacters)) {
+                adopted.note = *note;
+                return adopted;
+            }
+            break;
+        case platform::DraftBytes::State::Unreadable:
+            break;
+    }
+    adopted.setAside = store.setAside();
+    // A draft that stays where it was would be overwritten by the first write: rather keep
+    // no draft this run than lose those bytes.
+    adopted.held = adopted.setAside;
+    return adopted;
+}
+
+}  // namespace drafts

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/draft_store.h"
+
+namespace platform {
+
+// $XDG_STATE_HOME/Lexbin when the variable holds an absolute path, else ~/.local/state/Lexbin
+// below `home`; empty when neither is known.
+QString DraftFolderPath(const QString& xdgStateHome, const QString& home);
+
+// Drafts in a folder of the user's own (made 0700): `<slot>.lock` held with flock for the
+// run, `<slot>.txt` written to `<slot>.tmp`, synced and renamed over it, then the folder
+// synced. A folder that is not the user's own (another's, a link, a file) is not used.
+class PosixDraftStore final : public DraftStore {
+public:
+    explicit PosixDraftStore(const QString& folder);
+    ~PosixDraftStore() override;
+    PosixDraftStore(const PosixDraftStore&) = delete;
+    PosixDraftStore& operator=(const PosixDraftStore&) = delete;
+
+    bool usable() const override { return folderFd_ >= 0; }
+    QStringList draftSlots() const override;
+    bool take(const QString& slot) override;
+    DraftBytes read(qint64 maxBytes) override;
+    bool setAside() override;
+    bool write(const QByteArray& bytes) override;
+    bool remove() override;
+
+private:
+    QByteArray name(const char* suffix) const;
+
+    int folderFd_ = -1;
+    int lockFd_ = -1;
+    QString slot_;
+};
+
+}  // namespace platform

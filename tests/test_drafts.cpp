@@ -1,0 +1,156 @@
+// The draft logic: when drafts are written, which slot a start takes, what a draft may hold.
+#include <QtTest>
+
+#include "doubles/memory_draft_store.h"
+#include "drafts/draft_keeper.h"
+#include "drafts/draft_text.h"
+#include "drafts/slot_choice.h"
+
+using namespace Qt::StringLiterals;
+using platform::DraftBytes;
+
+class DraftsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void throttleWritesSoonButAtMostOnceASecond_data();
+    void throttleWritesSoonButAtMostOnceASecond();
+    void decodeTakesOnlyUtf8ThatFitsTheBox_data();
+    void decodeTakesOnlyUtf8ThatFitsTheBox();
+    void encodeIsUtf8WhateverTheLocale();
+    void startTakesTheOldestFreeDraft_data();
+    void startTakesTheOldestFreeDraft();
+    void noDraftIsKeptWhereItWouldNotBeSafe_data();
+    void noDraftIsKeptWhereItWouldNotBeSafe();
+};
+
+void DraftsTest::throttleWritesSoonButAtMostOnceASecond_data() {
+    // Events: "cT" a change at T ms, "wT" a write at T, "x" the draft dropped. The due time
+    // each change answers, -1 for none (a write is already due).
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<QList<qint64>>("dues");
+    QTest::newRow("first change is written after the short delay")
+        << QStringList{u"c0"_s} << QList<qint64>{500};
+    QTest::newRow("typing on does not put the write off")
+        << QStringList{u"c0"_s, u"c100"_s, u"c499"_s} << QList<qint64>{500, -1, -1};
+    QTest::newRow("a change right after a write waits out the second")
+        << QStringList{u"c0"_s, u"w500"_s, u"c600"_s} << QList<qint64>{500, 1500};
+    QTest::newRow("a change long after a write waits only the delay")
+        << QStringList{u"c0"_s, u"w500"_s, u"c9000"_s} << QList<qint64>{500, 9500};
+    QTest::newRow("a dropped draft leaves nothing due")
+        << QStringList{u"c0"_s, u"x"_s, u"c100"_s} << QList<qint64>{500, 600};
+}
+
+void DraftsTest::throttleWritesSoonButAtMostOnceASecond() {
+    QFETCH(QStringList, events);
+    QFETCH(QList<qint64>, dues);
+    drafts::WriteThrottle throttle;
+    QList<qint64> got;
+    for (const QString& event : events) {
+        const qint64 at = event.mid(1).toLongLong();
+        if (event.startsWith(u'c')) {
+            got.append(throttle.changed(at).value_or(-1));
+        } else if (event.startsWith(u'w')) {
+            throttle.wrote(at);
+        } else {
+            throttle.cancel();
+        }
+    }
+    QCOMPARE(got, dues);
+}
+
+void DraftsTest::decodeTakesOnlyUtf8ThatFitsTheBox_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<QString>("note");
+    // The box of these rows holds 5 characters.
+    QTest::newRow("Japanese") << "\xe3\x83\xa1\xe3\x83\xa2"_ba << true << u"メモ"_s;
+    QTest::newRow("CR LF counts as one character") << "a\r\nb\r\nc"_ba << true << u"a\r\nb\r\nc"_s;
+    QTest::newRow("empty draft is an empty note") << QByteArray() << true << QString();
+    QTest::newRow("longer than the box") << "abcdef"_ba << false << QString();
+    QTest::newRow("not UTF-8") << "a\xff"_ba << false << QString();
+    QTest::newRow("cut in a character") << "a\xe3\x83"_ba << false << QString();
+    QTest::newRow("encoded surrogate") << "\xed\xa0\x80"_ba << false << QString();
+}
+
+void DraftsTest::decodeTakesOnlyUtf8ThatFitsTheBox() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, taken);
+    QFETCH(QString, note);
+    const std::optional<QString> got = drafts::DecodeDraft(bytes, 5);
+    QCOMPARE(got.has_value(), taken);
+    if (taken) {
+        QCOMPARE(*got, note);
+        QCOMPARE(drafts::DecodeDraft(drafts::EncodeDraft(note), 5), note);
+    }
+}
+
+void DraftsTest::encodeIsUtf8WhateverTheLocale() {
+    QCOMPARE(drafts::EncodeDraft(u"超重要\r\n𠮷"_s),
+             "\xe8\xb6\x85\xe9\x87\x8d\xe8\xa6\x81\r\n\xf0\xa0\xae\xb7"_ba);
+}
+
+void DraftsTest::startTakesTheOldestFreeDraft_data() {
+    QTest::addColumn<QStringList>("withDrafts");  // oldest first
+    QTest::addColumn<QStringList>("heldElsewhere");
+    QTest::addColumn<QString>("taken");
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<int>("setAsides");
+    QTest::newRow("no draft: the first slot")
+        << QStringList{} << QStringList{} << u"1"_s << QString() << 0;
+    QTest::newRow("the oldest draft first")
+        << QStringList{u"3"_s, u"1"_s} << QStringList{} << u"3"_s << u"note 3"_s << 0;
+    QTest::newRow("a draft of a running instance is passed by")
+        << QStringList{u"3"_s, u"1"_s} << QStringList{u"3"_s} << u"1"_s << u"note 1"_s << 0;
+    QTest::newRow("every draft held: the lowest free slot")
+        << QStringList{u"1"_s, u"2"_s} << QStringList{u"1"_s, u"2"_s} << u"3"_s << QString() << 0;
+    QTest::newRow("an unreadable draft is set aside")
+        << QStringList{u"4"_s} << QStringList{} << u"4"_s << QString() << 1;
+}
+
+void DraftsTest::startTakesTheOldestFreeDraft() {
+    QFETCH(QStringList, withDrafts);
+    QFETCH(QStringList, heldElsewhere);
+    QFETCH(QString, taken);
+    QFETCH(QString, note);
+    QFETCH(int, setAsides);
+    MemoryDraftStore store;
+    store.slotsWithDrafts = withDrafts;
+    store.heldElsewhere = heldElsewhere;
+    for (const QString& slot : withDrafts) {
+        store.drafts[slot] = {DraftBytes::State::Read, "note "_ba + slot.toLatin1()};
+    }
+    store.drafts[u"4"_s] = {DraftBytes::State::Read, "\xff\xfe"_ba};
+
+    const drafts::Adopted adopted = drafts::AdoptSlot(store, 100);
+    QVERIFY(adopted.held);
+    QCOMPARE(store.taken, taken);
+    QCOMPARE(adopted.note, note);
+    QCOMPARE(store.reads, QStringList{taken});  // no other slot's draft was read
+    QCOMPARE(store.setAsides, setAsides);
+    QCOMPARE(adopted.setAside, setAsides == 1);
+}
+
+void DraftsTest::noDraftIsKeptWhereItWouldNotBeSafe_data() {
+    QTest::addColumn<bool>("usable");
+    QTest::addColumn<bool>("setAsideWorks");
+    QTest::newRow("folder not usable") << false << true;
+    // Its first write would replace the unread bytes.
+    QTest::newRow("unreadable draft that stays in place") << true << false;
+}
+
+void DraftsTest::noDraftIsKeptWhereItWouldNotBeSafe() {
+    QFETCH(bool, usable);
+    QFETCH(bool, setAsideWorks);
+    MemoryDraftStore store;
+    store.isUsable = usable;
+    store.setAsideWorks = setAsideWorks;
+    store.slotsWithDrafts = {u"1"_s};
+    store.drafts[u"1"_s] = {DraftBytes::State::Unreadable, {}};
+    const drafts::Adopted adopted = drafts::AdoptSlot(store, 100);
+    QVERIFY(!adopted.held);
+    QVERIFY(adopted.note.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(DraftsTest)
+#include "test_drafts.moc"

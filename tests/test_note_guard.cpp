@@ -1,0 +1,175 @@
+// The main window's unsaved note kept in a draft: written while typing, back at the next
+// start, gone when the user stores or drops it, kept when the run ends otherwise.
+#include <QtTest>
+#include <csignal>
+
+#include "doubles/memory_draft_store.h"
+#include "frm_main.h"
+#include "note_edit.h"
+#include "note_guard.h"
+#include "platform/posix/posix_draft_store.h"
+#include "support/main_window_fixture.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct GuardedWindow {
+    MainWindowFixture f;
+    std::unique_ptr<NoteGuard> guard;
+
+    QString state() const { return f.folder.path(u"state"_s); }
+    QString draft() const { return f.folder.path(u"state/1.txt"_s); }
+    // A start: the window loaded and shown, its note guarded.
+    frmMain& start(std::unique_ptr<platform::DraftStore> store = nullptr) {
+        guard.reset();
+        frmMain& w = f.show();
+        guard = std::make_unique<NoteGuard>(
+            w, f.ts.dialogs,
+            store ? std::move(store) : std::make_unique<platform::PosixDraftStore>(state()));
+        guard->recoverDraft();
+        return w;
+    }
+    void type(const QString& text) { f.window->txtMain()->insertPlainText(text); }
+};
+
+}  // namespace
+
+class NoteGuardTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void typedNoteIsBackAtTheNextStart();
+    void whatTheUserDecidesLeavesNoDraft_data();
+    void whatTheUserDecidesLeavesNoDraft();
+    void anEndNotChosenKeepsTheNote_data();
+    void anEndNotChosenKeepsTheNote();
+    void blankDraftGoesAtStart();
+    void garbledDraftIsSetAsideAndTheBoxStartsEmpty();
+    void draftsThatCannotBeWrittenStopNothing();
+};
+
+void NoteGuardTest::typedNoteIsBackAtTheNextStart() {
+    GuardedWindow g;
+    g.start();
+    g.type(u"メモ"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(TempFolder::read(g.draft()), "メモ"_ba, 1500);
+    g.f.window->txtMain()->appendPlainText(u"二行目"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(TempFolder::read(g.draft()), "メモ\r\n二行目"_ba, 1500);
+
+    frmMain& again = g.start();  // the run before ended without a close, as a kill ends it
+    QCOMPARE(again.txtMain()->noteText(), u"メモ\r\n二行目"_s);
+    QVERIFY(again.txtMain()->textCursor().atEnd());
+    QVERIFY(g.f.silent());
+}
+
+void NoteGuardTest::whatTheUserDecidesLeavesNoDraft_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("stored") << u"store"_s << true;
+    QTest::newRow("stored and closed") << u"store and exit"_s << true;
+    QTest::newRow("emptied by hand") << u"empty"_s << false;
+    QTest::newRow("left with blanks only") << u"blanks"_s << false;
+    QTest::newRow("closed with Exit") << u"exit"_s << false;
+    QTest::newRow("closed with the close box") << u"close"_s << false;
+}
+
+void NoteGuardTest::whatTheUserDecidesLeavesNoDraft() {
+    QFETCH(QString, action);
+    QFETCH(bool, stored);
+    GuardedWindow g;
+    frmMain& w = g.start();
+    g.type(u"note"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(g.draft()), 1500);
+    if (action == u"store"_s) {
+        w.mnuFileSave_Click();
+    } else if (action == u"store and exit"_s) {
+        w.mnuFileSaveexit_Click();
+    } else if (action == u"empty"_s || action == u"blanks"_s) {
+        w.txtMain()->selectAll();
+        if (action == u"blanks"_s) {
+            g.type(u" \u3000 "_s);
+        } else {
+            QTest::keyClick(w.txtMain(), Qt::Key_Backspace);
+        }
+    } else if (action == u"exit"_s) {
+        w.mnuFileExit_Click();
+    } else {
+        w.close();
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(g.draft()), 1500);
+    QCOMPARE(g.f.data().contains(",note\r\n"), stored);
+    QVERIFY(g.f.silent());
+}
+
+void NoteGuardTest::anEndNotChosenKeepsTheNote_data() {
+    QTest::addColumn<QString>("end");
+    QTest::newRow("SIGTERM") << u"SIGTERM"_s;
+    QTest::newRow("SIGHUP while a box is open") << u"SIGHUP"_s;
+    QTest::newRow("a close while the session ends") << u"session end"_s;
+}
+
+void NoteGuardTest::anEndNotChosenKeepsTheNote() {
+    QFETCH(QString, end);
+    GuardedWindow g;
+    frmMain& w = g.start();
+    g.type(u"keep me"_s);  // no pause: the end writes what the throttle has not yet
+    if (end == u"session end"_s) {
+        w.closeFor(frmMain::CloseReason::SessionEnd);
+    } else if (end == u"SIGTERM"_s) {
+        ::raise(SIGTERM);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 2000);
+    } else {
+        g.f.ts.dialogs.onMessage = [&](const platform::MessageBoxRequest&) {
+            ::raise(SIGHUP);
+            QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 2000);  // while the box is open
+        };
+        w.mnuHelpAbout_Click();
+    }
+    if (end != u"session end"_s) {
+        QCOMPARE(g.f.ts.dialogs.cancelAlls, 1);
+        QCOMPARE(w.closeReason(), frmMain::CloseReason::Signal);
+    }
+    QVERIFY(!w.isVisible());
+    QCOMPARE(TempFolder::read(g.draft()), "keep me"_ba);
+    QVERIFY(g.f.ts.settings.contains(u"Width"_s));  // the unload ran
+    QVERIFY(g.f.ts.reporter.reports.isEmpty());
+    QCOMPARE(g.f.ts.dialogs.shown.size(), end == u"SIGHUP"_s ? 1 : 0);  // only the About box
+}
+
+void NoteGuardTest::blankDraftGoesAtStart() {
+    GuardedWindow g;
+    QVERIFY(QDir().mkpath(g.state()));
+    TempFolder::write(g.draft(), " \xe3\x80\x80");
+    g.start();
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(g.draft()), 1500);
+}
+
+void NoteGuardTest::garbledDraftIsSetAsideAndTheBoxStartsEmpty() {
+    GuardedWindow g;
+    QVERIFY(QDir().mkpath(g.state()));
+    TempFolder::write(g.draft(), "\x81\xff not a note");
+    frmMain& w = g.start();
+    QVERIFY(w.txtMain()->noteText().isEmpty());
+    const QStringList aside = QDir(g.state()).entryList({u"unreadable-1-*.txt"_s});
+    QCOMPARE(aside.size(), 1);
+    QCOMPARE(TempFolder::read(g.state() + u'/' + aside[0]), "\x81\xff not a note"_ba);
+    QVERIFY(g.f.silent());
+}
+
+void NoteGuardTest::draftsThatCannotBeWrittenStopNothing() {
+    GuardedWindow g;
+    auto owned = std::make_unique<MemoryDraftStore>();
+    MemoryDraftStore& store = *owned;
+    store.writesWork = false;
+    frmMain& w = g.start(std::move(owned));
+    g.type(u"full disk"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(store.writes > 0, 1500);
+    w.mnuFileSave_Click();
+    QVERIFY(g.f.data().endsWith(",full disk\r\n"));
+    QVERIFY(w.txtMain()->noteText().isEmpty());
+    QVERIFY(g.f.silent());
+}
+
+QTEST_MAIN(NoteGuardTest)
+#include "test_note_guard.moc"
