@@ -35,7 +35,7 @@ int main(int argc, char* argv[]) {
     frmMain window(services.services());
     window.Form_Load();
     NoteGuard guard(window, services.services().dialogs, RealDraftStore());
-    guard.recoverDraft();  // the note an earlier run left unstored, cursor at its end
+    guard.recoverDraft();               // the note an earlier run left unstored, cursor at its end
     window.appendStartText(startText);  // after a recovered note, on a line of its own
     window.show();
     return QApplication::exec();
