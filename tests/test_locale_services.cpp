@@ -6,6 +6,7 @@
 #include "errors/failure.h"
 #include "platform/posix/iconv_encoding.h"
 #include "platform/qtcore/system_clock.h"
+#include "support/compiled_locale.h"
 #include "support/temp_folder.h"
 
 using namespace Qt::StringLiterals;
@@ -52,17 +53,11 @@ private Q_SLOTS:
 };
 
 void LocaleServicesTest::recordUnderAnArabicLocaleFitsItsCodePage() {
-    // Compiled here from glibc's sources (the locales package), so no installed locale is
-    // needed; LOCPATH points the C library at it.
     TempFolder locales;
     const QString name = u"ar_EG.ISO-8859-6"_s;
-    QProcess localedef;
-    localedef.start(u"localedef"_s,
-                    {u"-i"_s, u"ar_EG"_s, u"-f"_s, u"ISO-8859-6"_s, locales.path(name)});
-    if (!localedef.waitForFinished(60000) || localedef.exitCode() != 0) {
-        QSKIP(qPrintable(u"cannot compile the locale "_s + name +
-                         u" (the locales package is missing?): "_s +
-                         QString::fromLocal8Bit(localedef.readAllStandardError())));
+    if (const QString why = CompileLocale(locales.path(), name, u"ar_EG"_s, u"ISO-8859-6"_s);
+        !why.isEmpty()) {
+        QSKIP(qPrintable(why));
     }
     QProcess probe;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
