@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/posix/iconv_encoding.h"
+#include "platform/posix/posix_append_marker.h"
 #include "platform/posix/posix_text_file.h"
 #include "storage/data_file.h"
 #include "support/open_descriptors.h"
@@ -140,31 +141,44 @@ void SaveDataTest::startsOnANewLineAfterAHandEditedLastLine() {
 
 void SaveDataTest::takesBackARecordCutShortByAKill_data() {
     QTest::addColumn<QByteArray>("head");   // in front of the killed store's record
+    QTest::addColumn<int>("pages");         // the record's length, in pages
+    QTest::addColumn<int>("landed");        // the file's length at the kill, in pages
     QTest::addColumn<QByteArray>("fault");  // what makes the tail not provably ours
     QTest::addColumn<bool>("onTmpfs");
-    QTest::newRow("torn record taken back") << QByteArray("one\r\n") << QByteArray() << false;
+    const QByteArray one = "one\r\n";
+    QTest::newRow("torn record taken back") << one << 2 << 1 << QByteArray() << false;
+    QTest::newRow("torn after two pages taken back") << one << 5 << 2 << QByteArray() << false;
     QTest::newRow("CR LF put in front of it stays")
-        << QByteArray("by hand\r\n") << QByteArray() << false;
-    QTest::newRow("torn record taken back on tmpfs")
-        << QByteArray("one\r\n") << QByteArray() << true;
+        << QByteArray("by hand\r\n") << 2 << 1 << QByteArray() << false;
+    QTest::newRow("torn record taken back on tmpfs") << one << 2 << 1 << QByteArray() << true;
+    // The mark holds a digest for each of the record's first 368 page boundaries.
+    QTest::newRow("torn at the last boundary the mark covers taken back")
+        << one << 400 << 368 << QByteArray() << false;
+    QTest::newRow("torn beyond the boundaries the mark covers kept")
+        << one << 400 << 369 << QByteArray("beyond") << false;
+    QTest::newRow("a page appended by another program a second later kept")
+        << one << 5 << 2 << QByteArray("foreign page") << false;
     const QList<QByteArray> faults = {"other device",
                                       "other inode",
                                       "written to since",
                                       "mark newer",
                                       "not on a page",
                                       "line feed after start",
+                                      "other bytes",
                                       "complete",
                                       "nothing landed",
                                       "ends in a line feed",
+                                      "mark of an earlier version",
                                       "older mark without the file"};
     for (const QByteArray& fault : faults) {
-        QTest::newRow(QByteArray(fault + " kept").constData())
-            << QByteArray("one\r\n") << fault << false;
+        QTest::newRow(QByteArray(fault + " kept").constData()) << one << 2 << 1 << fault << false;
     }
 }
 
 void SaveDataTest::takesBackARecordCutShortByAKill() {
     QFETCH(QByteArray, head);
+    QFETCH(int, pages);
+    QFETCH(int, landed);
     QFETCH(QByteArray, fault);
     QFETCH(bool, onTmpfs);
     std::optional<QTemporaryDir> tmpfs;
@@ -181,28 +195,39 @@ void SaveDataTest::takesBackARecordCutShortByAKill() {
     const QString file = mdlLexbin::GetFilePath(ts_->services());
     const QByteArray path = QFile::encodeName(file);
 
-    // The file as a store killed between two pages of its write leaves it.
+    // The file as a store killed between two pages of its write leaves it, and what came
+    // after.
     const qsizetype page = ::sysconf(_SC_PAGESIZE);
-    QByteArray before = head + QByteArray(page - head.size() - (fault == "not on a page"), 't');
+    const qsizetype end = landed * page - (fault == "not on a page");
+    const QByteArray record(fault == "complete" ? end - head.size() : pages * page, 't');
+    QByteArray before = head + record.left(end - head.size());
     if (fault == "line feed after start") {
         before[head.size() + 10] = '\n';
     } else if (fault == "ends in a line feed") {
         before.back() = '\n';
+    } else if (fault == "other bytes") {
+        before[before.size() - 100] = 'u';
+    } else if (fault == "foreign page") {
+        before += QByteArray(4096, 'f');
     }
     TempFolder::write(file, before);
     struct stat info {};
     QCOMPARE(::stat(path.constData(), &info), 0);
     const qint64 mtime = info.st_mtim.tv_sec * 1'000'000'000LL + info.st_mtim.tv_nsec;
-    qint64 setAt = mtime - 1'000'000;
+    qint64 setAt = mtime - (fault == "foreign page" ? 1'000'000'000LL : 1'000'000);
     setAt += fault == "written to since" ? -10'000'000'000LL : 0;
     setAt += fault == "mark newer" ? 1'000'000'000LL : 0;
     const qint64 start = fault == "nothing landed" ? before.size() : head.size();
-    const qint64 length = fault == "complete" ? before.size() - start : 5000;
-    QByteArray mark = QByteArray::number(quint64(info.st_dev) + (fault == "other device")) + ' ' +
-                      QByteArray::number(quint64(info.st_ino) + (fault == "other inode")) + ' ' +
-                      QByteArray::number(setAt) + ' ';
-    mark = (fault == "older mark without the file" ? QByteArray() : mark) +
-           QByteArray::number(start) + ' ' + QByteArray::number(length);
+    struct stat named = info;
+    named.st_dev += fault == "other device";
+    named.st_ino += fault == "other inode";
+    QByteArray mark =
+        QByteArray::fromStdString(platform::MarkValue(named, setAt, start, record.toStdString()));
+    if (fault == "mark of an earlier version") {
+        mark.truncate(mark.indexOf('\n'));  // its numbers alone
+    } else if (fault == "older mark without the file") {
+        mark = QByteArray::number(start) + ' ' + QByteArray::number(record.size());
+    }
     QCOMPARE(::setxattr(path.constData(), "user.lexbin.append", mark.constData(), mark.size(), 0),
              0);
 

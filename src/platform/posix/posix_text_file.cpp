@@ -214,7 +214,7 @@ void PosixTextFile::appendLine(const QString& path, std::string_view line) {
     // One write: O_APPEND makes it land whole at the end, even with another writer.
     std::optional<AppendMark> mark;
     if (locked && SpansPages(info.st_size, bytes.size())) {
-        mark.emplace(file.get(), info, recordStart, line.size());
+        mark.emplace(file.get(), info, recordStart, line);
     }
     ssize_t written;
     do {
