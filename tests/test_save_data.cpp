@@ -48,6 +48,8 @@ private Q_SLOTS:
     void storedPathIsUsedUntrimmed();
     void unwritableProgramFolderUsesTheUserDataFolder();
     void worldWritableProgramFolderUsesTheUserDataFolder();
+    void madeFileAndFoldersAreTheUsersAlone_data();
+    void madeFileAndFoldersAreTheUsersAlone();
     void onlyAPrivateFolderKeepsTheDefaultFile_data();
     void onlyAPrivateFolderKeepsTheDefaultFile();
 
@@ -423,6 +425,42 @@ void SaveDataTest::worldWritableProgramFolderUsesTheUserDataFolder() {
     QCOMPARE(TempFolder::read(program + u"/LexbinDB.txt"_s), "planted\r\n");
     QCOMPARE(TempFolder::read(folder_->path(u"share/Lexbin/LexbinDB.txt"_s)),
              "2001/04/22,09:34,B,abc\r\n");
+}
+
+void SaveDataTest::madeFileAndFoldersAreTheUsersAlone_data() {
+    QTest::addColumn<int>("existing");       // how many of share, share/Lexbin, the file exist
+    QTest::addColumn<QList<uint>>("modes");  // theirs afterwards
+    QTest::newRow("all made: folders 0700, file 0600") << 0 << QList<uint>{0700, 0700, 0600};
+    QTest::newRow("existing folder keeps its mode") << 1 << QList<uint>{0755, 0700, 0600};
+    QTest::newRow("existing file keeps its mode") << 3 << QList<uint>{0755, 0755, 0644};
+}
+
+void SaveDataTest::madeFileAndFoldersAreTheUsersAlone() {
+    QFETCH(int, existing);
+    QFETCH(QList<uint>, modes);
+    ts_->settings.values.clear();
+    ts_->application.programFolder = u"/usr/bin"_s;  // never the data file's folder
+    ts_->application.dataFolder = folder_->path(u"share/Lexbin"_s);
+    const QStringList paths = {folder_->path(u"share"_s), folder_->path(u"share/Lexbin"_s),
+                               folder_->path(u"share/Lexbin/LexbinDB.txt"_s)};
+    for (int i = 0; i < existing; ++i) {
+        const QByteArray native = QFile::encodeName(paths[i]);
+        if (i < 2) {
+            QCOMPARE(::mkdir(native.constData(), 0755), 0);
+        } else {
+            TempFolder::write(paths[i], "earlier\r\n");
+            QCOMPARE(::chmod(native.constData(), 0644), 0);
+        }
+    }
+    const mode_t umaskBefore = ::umask(0);  // the modes are Lexbin's own, not the umask's
+    const bool stored = store(u"abc"_s);
+    ::umask(umaskBefore);
+    QVERIFY(stored);
+    for (int i = 0; i < paths.size(); ++i) {
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(paths[i]).constData(), &info), 0);
+        QCOMPARE(uint(info.st_mode & 07777), modes[i]);
+    }
 }
 
 void SaveDataTest::onlyAPrivateFolderKeepsTheDefaultFile_data() {
