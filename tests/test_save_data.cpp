@@ -91,6 +91,9 @@ void SaveDataTest::appendsOneRecord_data() {
     QTest::newRow("empty code") << u"abc"_s << QString() << head + ",abc\r\n";
     QTest::newRow("spaces kept") << u"  abc  "_s << u"B"_s << head + "B,  abc  \r\n";
     QTest::newRow("tabs only are content") << u"\t\t"_s << u"B"_s << head + "B,\t\t\r\n";
+    QTest::newRow("NUL dropped") << (u"a"_s + QChar(0) + u"b"_s) << u"B"_s << head + "B,ab\r\n";
+    QTest::newRow("NUL between CR and LF leaves no line break")
+        << (u"a\r"_s + QChar(0) + u"\nb"_s) << u"B"_s << head + "B,ab\r\n";
     QTest::newRow("Japanese") << u"日本語メモ"_s << u"A"_s
                               << head + QByteArray("A,") + u"日本語メモ"_s.toUtf8() + "\r\n";
 }
