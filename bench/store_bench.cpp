@@ -1,8 +1,11 @@
 // SaveData against the floor of any durable append: open O_APPEND, one write, fdatasync,
 // close of the same bytes. Also SaveData into a 1 GiB data file, which must cost the same
-// as into an empty one, since a store never reads the file.
+// as into an empty one, since a store never reads the file. And the longest note, 16 MiB,
+// against its floor, with what its take-back mark costs: the digests the mark holds, and
+// for scale, digesting the whole record.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -15,7 +18,9 @@
 #include "errors/failure.h"
 #include "errors/reporter.h"
 #include "platform/application.h"
+#include "platform/posix/digest64.h"
 #include "platform/posix/iconv_encoding.h"
+#include "platform/posix/posix_append_marker.h"
 #include "platform/posix/posix_text_file.h"
 #include "platform/qtcore/system_clock.h"
 #include "platform/services.h"
@@ -27,6 +32,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kNote = QString(100, u'n');
+constexpr qsizetype kLongNote = 16 * 1024 * 1024;  // the most characters a note holds
 
 class OnePathSettings final : public platform::SettingsStore {
 public:
@@ -112,12 +118,62 @@ void BM_SaveDataInto1GiB(benchmark::State& state) {
     SaveDataInto(state, qint64{1} << 30);
 }
 
+// Each round starts from an empty file, emptied outside the timing.
+void BM_Floor16MiB(benchmark::State& state) {
+    Fixture fixture;
+    const QByteArray path = QFile::encodeName(fixture.freshFile("floor.txt", 0));
+    const std::string line = "2026/12/07,12:00,B," + std::string(kLongNote, 'n') + "\r\n";
+    for (auto _ : state) {
+        const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0 || ::write(fd, line.data(), line.size()) != static_cast<ssize_t>(line.size()) ||
+            ::fdatasync(fd) != 0) {
+            state.SkipWithError("raw append failed");
+        }
+        ::close(fd);
+        state.PauseTiming();
+        [[maybe_unused]] const int ignored = ::truncate(path.constData(), 0);
+        state.ResumeTiming();
+    }
+}
+
+void BM_SaveData16MiB(benchmark::State& state) {
+    Fixture fixture;
+    fixture.settings.path = fixture.freshFile("notes.txt", 0);
+    const QByteArray path = QFile::encodeName(fixture.settings.path);
+    const QString note(kLongNote, u'n');
+    for (auto _ : state) {
+        mdlLexbin::SaveData(fixture.services, note, u"B"_s);
+        state.PauseTiming();
+        [[maybe_unused]] const int ignored = ::truncate(path.constData(), 0);
+        state.ResumeTiming();
+    }
+}
+
+void BM_MarkValue16MiB(benchmark::State& state) {
+    const std::string record = "2026/12/07,12:00,B," + std::string(kLongNote, 'n') + "\r\n";
+    struct stat file {};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(platform::MarkValue(file, 0, 0, record));
+    }
+}
+
+void BM_Digest16MiB(benchmark::State& state) {
+    const std::string record = "2026/12/07,12:00,B," + std::string(kLongNote, 'n') + "\r\n";
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(platform::Digest64(record, 0));
+    }
+}
+
 }  // namespace
 
 // Interleaved repetitions, so a disk that slows down mid-run hurts every contender alike.
 BENCHMARK(BM_Floor)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 BENCHMARK(BM_SaveData)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 BENCHMARK(BM_SaveDataInto1GiB)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+BENCHMARK(BM_Floor16MiB)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_SaveData16MiB)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_MarkValue16MiB)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Digest16MiB)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

@@ -111,6 +111,9 @@ void CommandLineTest::outcomes_data() {
     QTest::newRow("undecodable standard input refused")
         << QStringList{u"--note"_s, u"-"_s} << "ok\xff"_ba << 1 << none
         << "lexbin: エラー番号:1004 "_ba << none;
+    QTest::newRow("NUL in standard input refused")
+        << QStringList{u"--note"_s, u"-"_s} << "a\0b\n"_ba << 1 << none
+        << "lexbin: エラー番号:1004 "_ba << none;
     const QList<std::pair<const char*, QStringList>> badUsage = {
         {"unknown option", {u"--bogus"_s}},
         {"positional argument", {u"x"_s}},

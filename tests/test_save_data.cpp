@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/posix/iconv_encoding.h"
+#include "platform/posix/posix_append_marker.h"
 #include "platform/posix/posix_text_file.h"
 #include "storage/data_file.h"
 #include "support/open_descriptors.h"
@@ -47,6 +48,8 @@ private Q_SLOTS:
     void storedPathIsUsedUntrimmed();
     void unwritableProgramFolderUsesTheUserDataFolder();
     void worldWritableProgramFolderUsesTheUserDataFolder();
+    void madeFileAndFoldersAreTheUsersAlone_data();
+    void madeFileAndFoldersAreTheUsersAlone();
     void onlyAPrivateFolderKeepsTheDefaultFile_data();
     void onlyAPrivateFolderKeepsTheDefaultFile();
 
@@ -88,6 +91,9 @@ void SaveDataTest::appendsOneRecord_data() {
     QTest::newRow("empty code") << u"abc"_s << QString() << head + ",abc\r\n";
     QTest::newRow("spaces kept") << u"  abc  "_s << u"B"_s << head + "B,  abc  \r\n";
     QTest::newRow("tabs only are content") << u"\t\t"_s << u"B"_s << head + "B,\t\t\r\n";
+    QTest::newRow("NUL dropped") << (u"a"_s + QChar(0) + u"b"_s) << u"B"_s << head + "B,ab\r\n";
+    QTest::newRow("NUL between CR and LF leaves no line break")
+        << (u"a\r"_s + QChar(0) + u"\nb"_s) << u"B"_s << head + "B,ab\r\n";
     QTest::newRow("Japanese") << u"日本語メモ"_s << u"A"_s
                               << head + QByteArray("A,") + u"日本語メモ"_s.toUtf8() + "\r\n";
 }
@@ -140,31 +146,44 @@ void SaveDataTest::startsOnANewLineAfterAHandEditedLastLine() {
 
 void SaveDataTest::takesBackARecordCutShortByAKill_data() {
     QTest::addColumn<QByteArray>("head");   // in front of the killed store's record
+    QTest::addColumn<int>("pages");         // the record's length, in pages
+    QTest::addColumn<int>("landed");        // the file's length at the kill, in pages
     QTest::addColumn<QByteArray>("fault");  // what makes the tail not provably ours
     QTest::addColumn<bool>("onTmpfs");
-    QTest::newRow("torn record taken back") << QByteArray("one\r\n") << QByteArray() << false;
+    const QByteArray one = "one\r\n";
+    QTest::newRow("torn record taken back") << one << 2 << 1 << QByteArray() << false;
+    QTest::newRow("torn after two pages taken back") << one << 5 << 2 << QByteArray() << false;
     QTest::newRow("CR LF put in front of it stays")
-        << QByteArray("by hand\r\n") << QByteArray() << false;
-    QTest::newRow("torn record taken back on tmpfs")
-        << QByteArray("one\r\n") << QByteArray() << true;
+        << QByteArray("by hand\r\n") << 2 << 1 << QByteArray() << false;
+    QTest::newRow("torn record taken back on tmpfs") << one << 2 << 1 << QByteArray() << true;
+    // The mark holds a digest for each of the record's first 368 page boundaries.
+    QTest::newRow("torn at the last boundary the mark covers taken back")
+        << one << 400 << 368 << QByteArray() << false;
+    QTest::newRow("torn beyond the boundaries the mark covers kept")
+        << one << 400 << 369 << QByteArray("beyond") << false;
+    QTest::newRow("a page appended by another program a second later kept")
+        << one << 5 << 2 << QByteArray("foreign page") << false;
     const QList<QByteArray> faults = {"other device",
                                       "other inode",
                                       "written to since",
                                       "mark newer",
                                       "not on a page",
                                       "line feed after start",
+                                      "other bytes",
                                       "complete",
                                       "nothing landed",
                                       "ends in a line feed",
+                                      "mark of an earlier version",
                                       "older mark without the file"};
     for (const QByteArray& fault : faults) {
-        QTest::newRow(QByteArray(fault + " kept").constData())
-            << QByteArray("one\r\n") << fault << false;
+        QTest::newRow(QByteArray(fault + " kept").constData()) << one << 2 << 1 << fault << false;
     }
 }
 
 void SaveDataTest::takesBackARecordCutShortByAKill() {
     QFETCH(QByteArray, head);
+    QFETCH(int, pages);
+    QFETCH(int, landed);
     QFETCH(QByteArray, fault);
     QFETCH(bool, onTmpfs);
     std::optional<QTemporaryDir> tmpfs;
@@ -181,28 +200,39 @@ void SaveDataTest::takesBackARecordCutShortByAKill() {
     const QString file = mdlLexbin::GetFilePath(ts_->services());
     const QByteArray path = QFile::encodeName(file);
 
-    // The file as a store killed between two pages of its write leaves it.
+    // The file as a store killed between two pages of its write leaves it, and what came
+    // after.
     const qsizetype page = ::sysconf(_SC_PAGESIZE);
-    QByteArray before = head + QByteArray(page - head.size() - (fault == "not on a page"), 't');
+    const qsizetype end = landed * page - (fault == "not on a page");
+    const QByteArray record(fault == "complete" ? end - head.size() : pages * page, 't');
+    QByteArray before = head + record.left(end - head.size());
     if (fault == "line feed after start") {
         before[head.size() + 10] = '\n';
     } else if (fault == "ends in a line feed") {
         before.back() = '\n';
+    } else if (fault == "other bytes") {
+        before[before.size() - 100] = 'u';
+    } else if (fault == "foreign page") {
+        before += QByteArray(4096, 'f');
     }
     TempFolder::write(file, before);
     struct stat info {};
     QCOMPARE(::stat(path.constData(), &info), 0);
     const qint64 mtime = info.st_mtim.tv_sec * 1'000'000'000LL + info.st_mtim.tv_nsec;
-    qint64 setAt = mtime - 1'000'000;
+    qint64 setAt = mtime - (fault == "foreign page" ? 1'000'000'000LL : 1'000'000);
     setAt += fault == "written to since" ? -10'000'000'000LL : 0;
     setAt += fault == "mark newer" ? 1'000'000'000LL : 0;
     const qint64 start = fault == "nothing landed" ? before.size() : head.size();
-    const qint64 length = fault == "complete" ? before.size() - start : 5000;
-    QByteArray mark = QByteArray::number(quint64(info.st_dev) + (fault == "other device")) + ' ' +
-                      QByteArray::number(quint64(info.st_ino) + (fault == "other inode")) + ' ' +
-                      QByteArray::number(setAt) + ' ';
-    mark = (fault == "older mark without the file" ? QByteArray() : mark) +
-           QByteArray::number(start) + ' ' + QByteArray::number(length);
+    struct stat named = info;
+    named.st_dev += fault == "other device";
+    named.st_ino += fault == "other inode";
+    QByteArray mark =
+        QByteArray::fromStdString(platform::MarkValue(named, setAt, start, record.toStdString()));
+    if (fault == "mark of an earlier version") {
+        mark.truncate(mark.indexOf('\n'));  // its numbers alone
+    } else if (fault == "older mark without the file") {
+        mark = QByteArray::number(start) + ' ' + QByteArray::number(record.size());
+    }
     QCOMPARE(::setxattr(path.constData(), "user.lexbin.append", mark.constData(), mark.size(), 0),
              0);
 
@@ -398,6 +428,42 @@ void SaveDataTest::worldWritableProgramFolderUsesTheUserDataFolder() {
     QCOMPARE(TempFolder::read(program + u"/LexbinDB.txt"_s), "planted\r\n");
     QCOMPARE(TempFolder::read(folder_->path(u"share/Lexbin/LexbinDB.txt"_s)),
              "2001/04/22,09:34,B,abc\r\n");
+}
+
+void SaveDataTest::madeFileAndFoldersAreTheUsersAlone_data() {
+    QTest::addColumn<int>("existing");       // how many of share, share/Lexbin, the file exist
+    QTest::addColumn<QList<uint>>("modes");  // theirs afterwards
+    QTest::newRow("all made: folders 0700, file 0600") << 0 << QList<uint>{0700, 0700, 0600};
+    QTest::newRow("existing folder keeps its mode") << 1 << QList<uint>{0755, 0700, 0600};
+    QTest::newRow("existing file keeps its mode") << 3 << QList<uint>{0755, 0755, 0644};
+}
+
+void SaveDataTest::madeFileAndFoldersAreTheUsersAlone() {
+    QFETCH(int, existing);
+    QFETCH(QList<uint>, modes);
+    ts_->settings.values.clear();
+    ts_->application.programFolder = u"/usr/bin"_s;  // never the data file's folder
+    ts_->application.dataFolder = folder_->path(u"share/Lexbin"_s);
+    const QStringList paths = {folder_->path(u"share"_s), folder_->path(u"share/Lexbin"_s),
+                               folder_->path(u"share/Lexbin/LexbinDB.txt"_s)};
+    for (int i = 0; i < existing; ++i) {
+        const QByteArray native = QFile::encodeName(paths[i]);
+        if (i < 2) {
+            QCOMPARE(::mkdir(native.constData(), 0755), 0);
+        } else {
+            TempFolder::write(paths[i], "earlier\r\n");
+            QCOMPARE(::chmod(native.constData(), 0644), 0);
+        }
+    }
+    const mode_t umaskBefore = ::umask(0);  // the modes are Lexbin's own, not the umask's
+    const bool stored = store(u"abc"_s);
+    ::umask(umaskBefore);
+    QVERIFY(stored);
+    for (int i = 0; i < paths.size(); ++i) {
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(paths[i]).constData(), &info), 0);
+        QCOMPARE(uint(info.st_mode & 07777), modes[i]);
+    }
 }
 
 void SaveDataTest::onlyAPrivateFolderKeepsTheDefaultFile_data() {

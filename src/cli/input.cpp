@@ -49,6 +49,10 @@ QString ReadStandardInput(const platform::IconvEncoding& encoding) {
             throw Failure(ErrorNumber::NoteTooLong);
         }
     }
+    // A NUL is no text in any character set, whatever the converter lets through.
+    if (bytes.contains('\0')) {
+        throw Failure(ErrorNumber::UndecodableInput);
+    }
     QString text = encoding.decode(bytes);
     if (text.endsWith(u"\r\n"_s)) {
         text.chop(2);

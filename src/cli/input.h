@@ -14,7 +14,8 @@ namespace cli {
 QStringList DecodeArguments(int argc, char* argv[], const platform::IconvEncoding& encoding);
 
 // All of standard input, read in the locale's character set, less one line break at its
-// end. Throws errors::Failure: undecodable input, a note too long for the box, a read error.
+// end. Throws errors::Failure: undecodable input (a NUL too), a note too long for the box, a
+// read error.
 QString ReadStandardInput(const platform::IconvEncoding& encoding);
 
 // `text` as the box would take it, line breaks as CR LF. Throws errors::Failure (a note too

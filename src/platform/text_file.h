@@ -10,14 +10,14 @@ class TextFile {
 public:
     virtual ~TextFile() = default;
     // Appends `line` (already encoded and ending in its line break) to the file at `path`,
-    // creating the file but never its folder. The bytes go out in one write and reach the
-    // disk before this returns. If the file does not end in a line feed, a CR LF is put in
-    // front so that the line never runs on from a hand-edited last line.
+    // creating the file (for the user alone) but never its folder. The bytes go out in one
+    // write and reach the disk before this returns. If the file does not end in a line feed,
+    // a CR LF is put in front so that the line never runs on from a hand-edited last line.
     virtual void appendLine(const QString& path, std::string_view line) = 0;
     // Whether `folder` is the user's own, where a data file may be created and kept: the
     // user can create files in it and no one else can put one there.
     virtual bool isPrivateFolder(const QString& folder) const = 0;
-    // Creates `folder` and its missing parents.
+    // Creates `folder` and its missing parents, for the user alone.
     virtual void createFolder(const QString& folder) = 0;
 };
 

@@ -41,6 +41,7 @@ qsizetype NoteLength(const QString& text) {
 
 QString FlattenNote(const QString& text) {
     QString flat = text;
+    flat.remove(QChar(0));  // first, so that a CR NUL LF cannot leave a CR LF behind
     flat.remove(u"\r\n"_s);
     return flat;
 }

@@ -25,7 +25,8 @@ QString WithCrLfBreaks(const QString& text);
 // How many characters `text` takes in the note text box: a line break counts one.
 qsizetype NoteLength(const QString& text);
 
-// Removes every CR LF pair; a lone CR or LF stays.
+// Removes every NUL (a text tool takes one for the end of the text, or the file for binary),
+// then every CR LF pair; a lone CR or LF stays.
 QString FlattenNote(const QString& text);
 
 // Whether `text` holds nothing but blanks: the ASCII space and the ideographic space

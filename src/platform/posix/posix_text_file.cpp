@@ -39,13 +39,15 @@ int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
 
 // Opens for appending; creates the file when missing but never follows a dangling symbolic
 // link (O_EXCL refuses any link), so nothing is ever written somewhere the user did not see.
+// A file it creates is the user's alone (0600) whatever the umask, for notes are private; one
+// that exists keeps its mode, so a file shared on purpose stays shared.
 int OpenForAppend(const QString& path, const QByteArray& native, int access, bool& created) {
     const int flags = access | kAppendFlags;
     int fd = OpenRetrying(native.constData(), flags);
     if (fd >= 0 || errno != ENOENT) {
         return fd;
     }
-    fd = OpenRetrying(native.constData(), flags | O_CREAT | O_EXCL, 0666);
+    fd = OpenRetrying(native.constData(), flags | O_CREAT | O_EXCL, 0600);
     created = fd >= 0;
     if (fd >= 0 || errno != EEXIST) {
         return fd;
@@ -214,7 +216,7 @@ void PosixTextFile::appendLine(const QString& path, std::string_view line) {
     // One write: O_APPEND makes it land whole at the end, even with another writer.
     std::optional<AppendMark> mark;
     if (locked && SpansPages(info.st_size, bytes.size())) {
-        mark.emplace(file.get(), info, recordStart, line.size());
+        mark.emplace(file.get(), info, recordStart, line);
     }
     ssize_t written;
     do {
@@ -268,7 +270,8 @@ bool PosixTextFile::isPrivateFolder(const QString& folder) const {
     return IsPrivateFolder(facts);
 }
 
-// One level at a time, so that each folder made is synced into its parent.
+// One level at a time, so that each folder made is synced into its parent. Each folder made
+// is the user's alone (0700), as the data file is; one that exists keeps its mode.
 void PosixTextFile::createFolder(const QString& folder) {
     const QByteArray native = QFile::encodeName(QDir::cleanPath(folder));
     struct stat info {};
@@ -277,7 +280,7 @@ void PosixTextFile::createFolder(const QString& folder) {
     }
     for (qsizetype slash = native.indexOf('/', 1);; slash = native.indexOf('/', slash + 1)) {
         const QByteArray part = slash < 0 ? native : native.left(slash);
-        if (::mkdir(part.constData(), 0777) == 0) {
+        if (::mkdir(part.constData(), 0700) == 0) {
             SyncFolderOf(part, folder);
         } else if (errno != EEXIST) {
             break;
