@@ -268,6 +268,11 @@ bool PosixTextFile::isPrivateFolder(const QString& folder) const {
     return IsPrivateFolder(facts);
 }
 
+bool PosixTextFile::isFile(const QString& path) const {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
 // One level at a time, so that each folder made is synced into its parent.
 void PosixTextFile::createFolder(const QString& folder) {
     const QByteArray native = QFile::encodeName(QDir::cleanPath(folder));
