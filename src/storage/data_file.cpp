@@ -32,9 +32,13 @@ QString UserDataFilePath(const platform::CoreServices& services) {
 }  // namespace
 
 QString DefaultFilePath(const platform::CoreServices& services) {
+    // The program's folder may be a build tree, which `rm -rf build` takes away, or a folder
+    // of programs: notes are kept there only where the user chose so by putting the file there
+    // (a portable copy on a stick), and where no one else could have planted it.
     const QString folder = services.application.folder();
-    if (services.textFile.isPrivateFolder(folder)) {
-        return JoinPath(folder, kDataFileName);
+    const QString beside = JoinPath(folder, kDataFileName);
+    if (services.textFile.isFile(beside) && services.textFile.isPrivateFolder(folder)) {
+        return beside;
     }
     return UserDataFilePath(services);
 }
