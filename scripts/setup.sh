@@ -5,8 +5,10 @@
 LEXBIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 LEXBIN_BUILD=${LEXBIN_BUILD:-$LEXBIN_ROOT/build}
 
-# What building and running need.
-LEXBIN_RUN_PACKAGES=(g++ cmake ninja-build qt6-base-dev libxcb1-dev fonts-ipafont-gothic)
+# What building and running need (Qt's own Japanese texts are compiled in from
+# qt6-translations-l10n).
+LEXBIN_RUN_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-translations-l10n libxcb1-dev
+    fonts-ipafont-gothic)
 # What the tests add: a headless X server, a window manager, a key typist, a session bus;
 # a headless Wayland compositor and Qt's Wayland plugin;
 # clang with its sanitizer and libFuzzer run-times and llvm-symbolizer, for the sanitizer
