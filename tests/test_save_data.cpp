@@ -45,6 +45,7 @@ private Q_SLOTS:
 
     void defaultPathIsInTheUserDataFolder_data();
     void defaultPathIsInTheUserDataFolder();
+    void withoutADataFolderTheStoreFails();
     void userDataFolderFollowsXdgDataHome_data();
     void userDataFolderFollowsXdgDataHome();
     void storedPathIsUsedUntrimmed();
@@ -365,6 +366,16 @@ void SaveDataTest::defaultPathIsInTheUserDataFolder() {
     const QByteArray before = portable ? "earlier\r\n" : "";
     QCOMPARE(TempFolder::read(expected), before + "2001/04/22,09:34,B,abc\r\n");
     QCOMPARE(QFile::exists(beside), portable);
+}
+
+void SaveDataTest::withoutADataFolderTheStoreFails() {
+    // No absolute home: nothing may land in the working folder or the root instead.
+    ts_->settings.values.clear();
+    ts_->application.dataFolder.clear();
+    QCOMPARE(mdlLexbin::GetFilePath(ts_->core()), QString());
+    QVERIFY(!store(u"abc"_s));
+    QCOMPARE(ts_->reporter.locations(), QStringList({u"mdlLexbin!SaveData"_s}));
+    QVERIFY(QDir(folder_->path()).isEmpty());
 }
 
 void SaveDataTest::userDataFolderFollowsXdgDataHome_data() {

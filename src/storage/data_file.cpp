@@ -25,8 +25,11 @@ QString JoinPath(const QString& folder, const QString& name) {
     return folder + QDir::separator() + name;
 }
 
+// Empty when there is no data folder (no absolute home): the store then fails and says so,
+// rather than write into the working folder or the root.
 QString UserDataFilePath(const platform::CoreServices& services) {
-    return JoinPath(services.application.userDataFolder(), kDataFileName);
+    const QString folder = services.application.userDataFolder();
+    return folder.isEmpty() ? QString() : JoinPath(folder, kDataFileName);
 }
 
 }  // namespace
