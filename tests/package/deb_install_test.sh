@@ -36,7 +36,7 @@ HOMEPAGE=${5:-}
 }
 [[ -f "$BUILD_DIR/CPackConfig.cmake" ]] || { echo "no CPackConfig.cmake in $BUILD_DIR" >&2; exit 2; }
 [[ -x "$CPACK" ]] || { echo "not an executable file: $CPACK" >&2; exit 2; }
-for tool in dpkg dpkg-deb desktop-file-validate appstreamcli lintian hardening-check setpriv Xvfb \
+for tool in dpkg dpkg-deb desktop-file-validate appstreamcli lintian hardening-check man setpriv Xvfb \
     xdotool xdpyinfo xwininfo; do
     command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 2; }
 done
