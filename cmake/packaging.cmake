@@ -4,8 +4,12 @@
 #   cmake --install build --prefix ~/.local      installs into a prefix
 #   (cd build && cpack -G DEB)                   makes lexbin_<version>_<arch>.deb
 #
-# Installed from the package, the program lives in /usr/bin, which users may not write to:
-# its data file then goes to $XDG_DATA_HOME/Lexbin/LexbinDB.txt (~/.local/share/Lexbin).
+# The data file is never beside the installed program: it goes to
+# $XDG_DATA_HOME/Lexbin/LexbinDB.txt (~/.local/share/Lexbin) unless a portable copy holds one.
+#
+# A distributor sets the names in the package, the AppStream data, the copyright file and
+# the error box with three cache settings: LEXBIN_CONTACT_NAME, LEXBIN_CONTACT_ADDRESS and
+# LEXBIN_HOMEPAGE (cmake -DLEXBIN_HOMEPAGE=https://... -S . -B build).
 
 include(GNUInstallDirs)
 
@@ -21,13 +25,52 @@ set_target_properties(lexbin PROPERTIES INSTALL_RPATH "")
 # ties the window to lexbin.desktop, and the AppStream file launches the same desktop id.
 install(FILES ${LEXBIN_RESOURCES}/desktop/lexbin.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${LEXBIN_RESOURCES}/desktop/org.example.lexbin.metainfo.xml
+set(LEXBIN_GENERATED ${PROJECT_BINARY_DIR}/packaging)
+configure_file(${LEXBIN_RESOURCES}/desktop/org.example.lexbin.metainfo.xml.in
+    ${LEXBIN_GENERATED}/org.example.lexbin.metainfo.xml @ONLY)
+install(FILES ${LEXBIN_GENERATED}/org.example.lexbin.metainfo.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-foreach(size IN ITEMS 16 32)
+# The window's own 16-colour images, then the larger theme sizes and the scalable one.
+foreach(size IN ITEMS 16 32 48 64 128 256)
     install(FILES ${LEXBIN_RESOURCES}/icons/lexbin-${size}.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
         RENAME lexbin.png)
 endforeach()
+install(FILES ${LEXBIN_RESOURCES}/icons/lexbin.svg
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${LEXBIN_RESOURCES}/completion/lexbin
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+
+# Manual pages and the changelog compressed as Debian wants them: gzip -9n, no name or time
+# stamp inside, so the same sources give the same bytes.
+find_program(LEXBIN_GZIP gzip REQUIRED)
+configure_file(${LEXBIN_RESOURCES}/debian/copyright ${LEXBIN_GENERATED}/copyright @ONLY)
+configure_file(${LEXBIN_RESOURCES}/debian/changelog.in ${LEXBIN_GENERATED}/changelog @ONLY)
+set(LEXBIN_COMPRESSED)
+foreach(pair IN ITEMS "man/lexbin.1|man/man1/lexbin.1.gz" "man/ja/lexbin.1|man/ja/man1/lexbin.1.gz")
+    string(REPLACE "|" ";" pair "${pair}")
+    list(GET pair 0 source)
+    list(GET pair 1 target)
+    add_custom_command(OUTPUT ${LEXBIN_GENERATED}/${target}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${LEXBIN_GENERATED}/man/man1
+                ${LEXBIN_GENERATED}/man/ja/man1
+        COMMAND ${LEXBIN_GZIP} -9n -c ${LEXBIN_RESOURCES}/${source} > ${LEXBIN_GENERATED}/${target}
+        DEPENDS ${LEXBIN_RESOURCES}/${source}
+        VERBATIM)
+    list(APPEND LEXBIN_COMPRESSED ${LEXBIN_GENERATED}/${target})
+endforeach()
+add_custom_command(OUTPUT ${LEXBIN_GENERATED}/changelog.gz
+    COMMAND ${LEXBIN_GZIP} -9n -c ${LEXBIN_GENERATED}/changelog > ${LEXBIN_GENERATED}/changelog.gz
+    DEPENDS ${LEXBIN_GENERATED}/changelog
+    VERBATIM)
+add_custom_target(lexbin_docs ALL DEPENDS ${LEXBIN_COMPRESSED} ${LEXBIN_GENERATED}/changelog.gz)
+install(FILES ${LEXBIN_GENERATED}/man/man1/lexbin.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${LEXBIN_GENERATED}/man/ja/man1/lexbin.1.gz
+    DESTINATION ${CMAKE_INSTALL_MANDIR}/ja/man1)
+install(FILES ${LEXBIN_RESOURCES}/debian/lintian-overrides
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME lexbin)
+install(FILES ${LEXBIN_GENERATED}/copyright ${LEXBIN_GENERATED}/changelog.gz
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lexbin)  # the package name, not the project name
 
 # ---------------------------------------------------------------------------------------
 # CPack: one Debian package.
@@ -72,7 +115,7 @@ set(CPACK_DEBIAN_PACKAGE_NAME lexbin)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${LEXBIN_CONTACT_NAME} <${LEXBIN_CONTACT_ADDRESS}>")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/lexbin")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${LEXBIN_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The shared libraries (Qt, libstdc++, libc) come from dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -5,16 +5,19 @@
 LEXBIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 LEXBIN_BUILD=${LEXBIN_BUILD:-$LEXBIN_ROOT/build}
 
-# What building and running need.
-LEXBIN_RUN_PACKAGES=(g++ cmake ninja-build qt6-base-dev libxcb1-dev fonts-ipafont-gothic)
+# What building and running need (Qt's own Japanese texts are compiled in from
+# qt6-translations-l10n).
+LEXBIN_RUN_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-translations-l10n libxcb1-dev
+    fonts-ipafont-gothic)
 # What the tests add: a headless X server, a window manager, a key typist, a session bus;
 # a headless Wayland compositor and Qt's Wayland plugin;
 # clang with its sanitizer and libFuzzer run-times and llvm-symbolizer, for the sanitizer
-# build; the packaging tools (CPack's DEB generator runs `file` before dpkg-shlibdeps);
+# build; the packaging tools (CPack's DEB generator runs `file` before dpkg-shlibdeps) and
+# their checkers (lintian, hardening-check from devscripts);
 # glibc's locale sources, from which the tests compile the locales they need.
 LEXBIN_TEST_PACKAGES=(libbenchmark-dev xvfb xauth xdotool openbox dbus x11-utils
     weston qt6-wayland clang-14 libclang-rt-14-dev llvm-14 dpkg-dev desktop-file-utils
-    appstream file locales)
+    appstream file locales lintian devscripts)
 # The sanitizer and fuzz build of scripts/test (LEXBIN_SANITIZE, LEXBIN_FUZZ), beside build/.
 LEXBIN_SANITIZE_BUILD=${LEXBIN_SANITIZE_BUILD:-$LEXBIN_ROOT/build-asan}
 LEXBIN_SANITIZE_CONFIG=(-DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=Debug

@@ -1,4 +1,5 @@
 // The main window as the user meets it: captions, importance, the File menu's commands.
+#include <QAccessible>
 #include <QMenuBar>
 #include <QtTest>
 
@@ -65,6 +66,7 @@ void FrmMainTest::captionsAfterLoading_data() {
         {u"optImportance_1"_s, u"重要(&B)"_s},
         {u"optImportance_2"_s, u"普通(&C)"_s},
         {u"frmMain"_s, u"Lexbin"_s},
+        {u"txtMain (its name for screen readers)"_s, u"メモ"_s},
     };
     for (const auto& [element, caption] : rows) {
         QTest::newRow(qPrintable(element)) << element << caption;
@@ -79,6 +81,8 @@ void FrmMainTest::captionsAfterLoading() {
     QString actual;
     if (element == u"frmMain"_s) {
         actual = w.windowTitle();
+    } else if (element.startsWith(u"txt"_s)) {
+        actual = QAccessible::queryAccessibleInterface(w.txtMain())->text(QAccessible::Name);
     } else if (element.startsWith(u"opt"_s)) {
         actual = w.optImportance(element.back().digitValue())->text();
     } else {

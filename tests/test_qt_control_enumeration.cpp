@@ -178,10 +178,10 @@ void QtControlEnumerationTest::describesEachKindOfControl() {
 }
 
 void QtControlEnumerationTest::stringTableHoldsEveryId() {
-    const QList<int> ids = {1000,  1010,  1011,  1100,  1101,  1102,  1103, 1110, 1111,
-                            1112,  1113,  1120,  1121,  1200,  1201,  1202, 3000, 3100,
-                            3101,  3102,  3103,  4000,  4101,  4102,  5000, 5100, 11000,
-                            11100, 11101, 11200, 11201, 12000, 12001, 12002};
+    const QList<int> ids = {1000,  1010,  1011,  1100,  1101,  1102,  1103,  1110, 1111,
+                            1112,  1113,  1120,  1121,  1200,  1201,  1202,  1300, 3000,
+                            3100,  3101,  3102,  3103,  4000,  4101,  4102,  5000, 5100,
+                            11000, 11100, 11101, 11200, 11201, 12000, 12001, 12002};
     QFile file(u":/lexbin/strings.txt"_s);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QList<int> stored =

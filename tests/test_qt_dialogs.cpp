@@ -1,9 +1,11 @@
 // The modal host: what it shows, and closing everything it has open at once.
+#include <QAbstractButton>
 #include <QDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QtTest>
 
+#include "platform/qtcore/qt_japanese_texts.h"
 #include "platform/widgets/qt_dialogs.h"
 
 using namespace Qt::StringLiterals;
@@ -14,6 +16,7 @@ class QtDialogsTest : public QObject {
 private Q_SLOTS:
     void cancelAllClosesNestedBoxesInnermostFirst();
     void inputBoxGivesNothingForCancel();
+    void inputBoxButtonsAreJapanese();
 };
 
 // Runs `step` once the host's innermost modal loop is running.
@@ -56,6 +59,25 @@ void QtDialogsTest::inputBoxGivesNothingForCancel() {
     });
     QCOMPARE(host.inputBox(u"prompt"_s, u"title"_s, u"prefilled"_s), QString());
     QCOMPARE(offered, u"prompt|prefilled"_s);
+}
+
+void QtDialogsTest::inputBoxButtonsAreJapanese() {
+    const platform::QtJapaneseTexts qtTexts;
+    QVERIFY(qtTexts.installed());
+    platform::QtDialogs host;
+    QWidget anchor;
+    QStringList buttons;
+    WhenOpen(&anchor, [&] {
+        if (QWidget* input = QApplication::activeModalWidget()) {
+            for (const QAbstractButton* button : input->findChildren<QAbstractButton*>()) {
+                buttons.append(button->text());
+            }
+        }
+        host.cancelAll();
+    });
+    host.inputBox(u"prompt"_s, u"title"_s, QString());
+    buttons.sort();
+    QCOMPARE(buttons, QStringList({u"OK"_s, u"キャンセル"_s}));
 }
 
 QTEST_MAIN(QtDialogsTest)

@@ -8,6 +8,7 @@
 #include "platform/posix/iconv_encoding.h"
 #include "platform/posix/posix_append_marker.h"
 #include "platform/posix/posix_text_file.h"
+#include "platform/qtcore/qt_application.h"
 #include "storage/data_file.h"
 #include "support/open_descriptors.h"
 #include "support/temp_folder.h"
@@ -43,8 +44,11 @@ private Q_SLOTS:
     void failingPathLookupShowsTwoBoxes();
     void nextStoreSucceedsOnceTheFolderExists();
 
-    void defaultPathIsBesideTheProgram_data();
-    void defaultPathIsBesideTheProgram();
+    void defaultPathIsInTheUserDataFolder_data();
+    void defaultPathIsInTheUserDataFolder();
+    void withoutADataFolderTheStoreFails();
+    void userDataFolderFollowsXdgDataHome_data();
+    void userDataFolderFollowsXdgDataHome();
     void storedPathIsUsedUntrimmed();
     void unwritableProgramFolderUsesTheUserDataFolder();
     void worldWritableProgramFolderUsesTheUserDataFolder();
@@ -360,26 +364,67 @@ void SaveDataTest::nextStoreSucceedsOnceTheFolderExists() {
     QCOMPARE(ts_->reporter.reports.size(), 1);
 }
 
-void SaveDataTest::defaultPathIsBesideTheProgram_data() {
+void SaveDataTest::defaultPathIsInTheUserDataFolder_data() {
     QTest::addColumn<bool>("present");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("missing") << false << QString();
-    QTest::newRow("empty") << true << QString();
-    QTest::newRow("three blanks") << true << u"   "_s;
-    QTest::newRow("ideographic blank") << true << u"\u3000"_s;
+    QTest::addColumn<bool>("portable");  // a LexbinDB.txt lies beside the program already
+    QTest::newRow("missing") << false << QString() << false;
+    QTest::newRow("empty") << true << QString() << false;
+    QTest::newRow("three blanks") << true << u"   "_s << false;
+    QTest::newRow("ideographic blank") << true << u"\u3000"_s << false;
+    QTest::newRow("an existing file in a private program folder keeps being used")
+        << false << QString() << true;
 }
 
-void SaveDataTest::defaultPathIsBesideTheProgram() {
+void SaveDataTest::defaultPathIsInTheUserDataFolder() {
     QFETCH(bool, present);
     QFETCH(QString, stored);
+    QFETCH(bool, portable);
     ts_->settings.values.clear();
     if (present) {
         ts_->settings.set(u"DataFilePath"_s, stored);
     }
-    const QString expected = folder_->path(u"LexbinDB.txt"_s);
+    const QString beside = folder_->path(u"LexbinDB.txt"_s);
+    if (portable) {
+        TempFolder::write(beside, "earlier\r\n");
+    }
+    const QStringList programFolder = QDir(folder_->path()).entryList(QDir::AllEntries);
+    const QString expected = portable ? beside : folder_->path(u"userdata/LexbinDB.txt"_s);
     QCOMPARE(mdlLexbin::GetFilePath(ts_->core()), expected);
+    QCOMPARE(QDir(folder_->path()).entryList(QDir::AllEntries), programFolder);
     QVERIFY(store(u"abc"_s));
-    QCOMPARE(TempFolder::read(expected), "2001/04/22,09:34,B,abc\r\n");
+    const QByteArray before = portable ? "earlier\r\n" : "";
+    QCOMPARE(TempFolder::read(expected), before + "2001/04/22,09:34,B,abc\r\n");
+    QCOMPARE(QFile::exists(beside), portable);
+}
+
+void SaveDataTest::withoutADataFolderTheStoreFails() {
+    // No absolute home: nothing may land in the working folder or the root instead.
+    ts_->settings.values.clear();
+    ts_->application.dataFolder.clear();
+    QCOMPARE(mdlLexbin::GetFilePath(ts_->core()), QString());
+    QVERIFY(!store(u"abc"_s));
+    QCOMPARE(ts_->reporter.locations(), QStringList({u"mdlLexbin!SaveData"_s}));
+    QVERIFY(QDir(folder_->path()).isEmpty());
+}
+
+void SaveDataTest::userDataFolderFollowsXdgDataHome_data() {
+    QTest::addColumn<QString>("xdgDataHome");
+    QTest::addColumn<QString>("home");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("absolute XDG_DATA_HOME")
+        << u"/d/share/"_s << u"/home/u"_s << u"/d/share/Lexbin"_s;
+    QTest::newRow("relative XDG_DATA_HOME is ignored")
+        << u"share"_s << u"/home/u"_s << u"/home/u/.local/share/Lexbin"_s;
+    QTest::newRow("unset") << QString() << u"/home/u"_s << u"/home/u/.local/share/Lexbin"_s;
+    QTest::newRow("no home either") << QString() << QString() << QString();
+}
+
+void SaveDataTest::userDataFolderFollowsXdgDataHome() {
+    QFETCH(QString, xdgDataHome);
+    QFETCH(QString, home);
+    QFETCH(QString, folder);
+    QCOMPARE(platform::UserDataFolderPath(xdgDataHome, home), folder);
 }
 
 void SaveDataTest::storedPathIsUsedUntrimmed() {
@@ -394,6 +439,7 @@ void SaveDataTest::unwritableProgramFolderUsesTheUserDataFolder() {
     ts_->settings.values.clear();
     const QString program = folder_->path(u"program"_s);
     QVERIFY(QDir(folder_->path()).mkdir(u"program"_s));
+    TempFolder::write(program + u"/LexbinDB.txt"_s, "earlier\r\n");
     const auto readAndEnter = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
                               QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup;
     QVERIFY(QFile::setPermissions(program, readAndEnter));

@@ -11,6 +11,7 @@
 #include "frm_main.h"
 #include "note_edit.h"
 #include "platform/services.h"
+#include "platform/string_table.h"
 #include "platform/twips.h"
 #include "platform/widgets/qt_control_enumeration.h"
 #include "platform/widgets/screen_placement.h"
@@ -52,6 +53,8 @@ void frmMain::Form_Load() {
     bool positioned = false;
     errors::Trap(services_.reporter, u"frmMain!Form_Load"_s, [&] {
         mdlLexbin::LoadResSetting(services_, platform::EnumerateControls(*this, controlOrder()));
+        // The text box has no caption: without a name a screen reader announces only "text".
+        txtMain_->setAccessibleName(services_.strings.text(1300));
 
         // Measured after the captions, before the saved geometry: the menu bar's height is
         // whatever it takes now.

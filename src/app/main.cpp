@@ -4,6 +4,7 @@
 #include "note_guard.h"
 #include "platform/draft_store.h"
 #include "platform/file_size_limit.h"
+#include "platform/qtcore/qt_japanese_texts.h"
 #include "real_services.h"
 #ifndef _WIN32
 #include "cli/display_check.h"
@@ -30,6 +31,7 @@ int main(int argc, char* argv[]) {
     displayCheck.passed();
 #endif
     QGuiApplication::setDesktopFileName(u"lexbin"_s);
+    const platform::QtJapaneseTexts qtTexts;  // the input box's buttons
     RealServices services;
 
     frmMain window(services.services());

@@ -25,16 +25,23 @@ QString JoinPath(const QString& folder, const QString& name) {
     return folder + QDir::separator() + name;
 }
 
+// Empty when there is no data folder (no absolute home): the store then fails and says so,
+// rather than write into the working folder or the root.
 QString UserDataFilePath(const platform::CoreServices& services) {
-    return JoinPath(services.application.userDataFolder(), kDataFileName);
+    const QString folder = services.application.userDataFolder();
+    return folder.isEmpty() ? QString() : JoinPath(folder, kDataFileName);
 }
 
 }  // namespace
 
 QString DefaultFilePath(const platform::CoreServices& services) {
+    // The program's folder may be a build tree, which `rm -rf build` takes away, or a folder
+    // of programs: notes are kept there only where the user chose so by putting the file there
+    // (a portable copy on a stick), and where no one else could have planted it.
     const QString folder = services.application.folder();
-    if (services.textFile.isPrivateFolder(folder)) {
-        return JoinPath(folder, kDataFileName);
+    const QString beside = JoinPath(folder, kDataFileName);
+    if (services.textFile.isFile(beside) && services.textFile.isPrivateFolder(folder)) {
+        return beside;
     }
     return UserDataFilePath(services);
 }

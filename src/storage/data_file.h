@@ -19,8 +19,8 @@ bool SaveData(const platform::CoreServices& services, const QString& text,
 // reported) it returns the empty string.
 QString GetFilePath(const platform::CoreServices& services);
 
-// LexbinDB.txt in the program's folder when that is the user's own, private folder; else
-// (an installed program, a folder others may write to) in the per-user data folder.
+// LexbinDB.txt in the per-user data folder; LexbinDB.txt beside the program only in a
+// portable copy, where that file already exists and the folder is the user's own.
 QString DefaultFilePath(const platform::CoreServices& services);
 
 }  // namespace mdlLexbin

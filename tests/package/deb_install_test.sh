@@ -5,11 +5,16 @@
 # and checks that a stored note goes to ~/.local/share/Lexbin/LexbinDB.txt (the program's
 # folder is not writable) and not beside the program.
 #
-# Usage: deb_install_test.sh BUILD_DIR CPACK PROJECT_VERSION "MAINTAINER"
+# Usage: deb_install_test.sh BUILD_DIR CPACK PROJECT_VERSION "MAINTAINER" HOMEPAGE
 #   BUILD_DIR        the configured and built tree (holds CPackConfig.cmake)
 #   CPACK            the cpack program
 #   PROJECT_VERSION  project(VERSION), e.g. 1.2; the package version is 1.2.0
 #   MAINTAINER       "Name <address>" expected in the Maintainer field
+#   HOMEPAGE         the homepage setting, expected in the control file and AppStream data
+#
+# lintian must find no error and no warning (overridden tags are named in
+# resources/debian/lintian-overrides), and hardening-check the hardening of Debian's build;
+# both are skipped in the sanitizer build, which is not the one that gets packaged.
 #
 # Run as root (CI), the program is started as uid/gid 65534 through setpriv, since root may
 # write to any folder; run as another user, the program's folder is made read-only instead.
@@ -24,13 +29,15 @@ BUILD_DIR=${1:-}
 CPACK=${2:-}
 PROJECT_VER=${3:-}
 MAINTAINER=${4:-}
-[[ -n "$BUILD_DIR" && -n "$CPACK" && -n "$PROJECT_VER" && -n "$MAINTAINER" ]] || {
-    echo "usage: $0 BUILD_DIR CPACK PROJECT_VERSION MAINTAINER" >&2
+HOMEPAGE=${5:-}
+[[ -n "$BUILD_DIR" && -n "$CPACK" && -n "$PROJECT_VER" && -n "$MAINTAINER" && -n "$HOMEPAGE" ]] || {
+    echo "usage: $0 BUILD_DIR CPACK PROJECT_VERSION MAINTAINER HOMEPAGE" >&2
     exit 2
 }
 [[ -f "$BUILD_DIR/CPackConfig.cmake" ]] || { echo "no CPackConfig.cmake in $BUILD_DIR" >&2; exit 2; }
 [[ -x "$CPACK" ]] || { echo "not an executable file: $CPACK" >&2; exit 2; }
-for tool in dpkg dpkg-deb desktop-file-validate appstreamcli setpriv Xvfb xdotool xdpyinfo xwininfo; do
+for tool in dpkg dpkg-deb desktop-file-validate appstreamcli lintian hardening-check man setpriv Xvfb \
+    xdotool xdpyinfo xwininfo; do
     command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 2; }
 done
 
@@ -112,6 +119,7 @@ assert_eq "Version" "$WANT_VERSION" "$(field Version)"
 assert_eq "Architecture" "$ARCH" "$(field Architecture)"
 assert_eq "Maintainer" "$MAINTAINER" "$(field Maintainer)"
 assert_eq "Section" utils "$(field Section)"
+assert_eq "Homepage" "$HOMEPAGE" "$(field Homepage)"
 depends=$(field Depends)
 # From dpkg-shlibdeps: the Qt libraries the program links.
 for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
@@ -159,8 +167,19 @@ METAINFO="$ROOT/usr/share/metainfo/org.example.lexbin.metainfo.xml"
 ICON_DIR="$ROOT/usr/share/icons/hicolor"
 want_files="usr/bin/lexbin
 usr/share/applications/lexbin.desktop
+usr/share/bash-completion/completions/lexbin
+usr/share/doc/lexbin/changelog.gz
+usr/share/doc/lexbin/copyright
+usr/share/icons/hicolor/128x128/apps/lexbin.png
 usr/share/icons/hicolor/16x16/apps/lexbin.png
+usr/share/icons/hicolor/256x256/apps/lexbin.png
 usr/share/icons/hicolor/32x32/apps/lexbin.png
+usr/share/icons/hicolor/48x48/apps/lexbin.png
+usr/share/icons/hicolor/64x64/apps/lexbin.png
+usr/share/icons/hicolor/scalable/apps/lexbin.svg
+usr/share/lintian/overrides/lexbin
+usr/share/man/ja/man1/lexbin.1.gz
+usr/share/man/man1/lexbin.1.gz
 usr/share/metainfo/org.example.lexbin.metainfo.xml"
 assert_eq "files in the package" "$want_files" \
     "$(files_in "$ROOT")"
@@ -177,9 +196,39 @@ png_size() {
     read -r -a b <<<"$(od -An -j16 -N8 -tu1 -- "$1")"
     echo "$((b[0] << 24 | b[1] << 16 | b[2] << 8 | b[3]))x$((b[4] << 24 | b[5] << 16 | b[6] << 8 | b[7]))"
 }
-for size in 16 32; do
+for size in 16 32 48 64 128 256; do
     assert_eq "icon ${size}x${size}" "${size}x${size}" "$(png_size "$ICON_DIR/${size}x${size}/apps/lexbin.png")"
 done
+[[ "$(xml_value "$ICON_DIR/scalable/apps/lexbin.svg" '<svg ([^>]*)>')" == *'viewBox="0 0 32 32"'* ]] ||
+    fail "the scalable icon is no 32x32 SVG"
+
+# gzip -9n: no file name (FLG 0), no time stamp (MTIME 0), best compression (XFL 2).
+DOC="$ROOT/usr/share/doc/lexbin"
+for gz in "$DOC/changelog.gz" "$ROOT/usr/share/man/man1/lexbin.1.gz" \
+    "$ROOT/usr/share/man/ja/man1/lexbin.1.gz"; do
+    assert_eq "gzip header of ${gz#"$ROOT"/}" "1f 8b 08 00 00 00 00 00 02 03" \
+        "$(od -An -N10 -tx1 -- "$gz" | xargs)"
+done
+IFS= read -r changelog_head < <(gzip -dc -- "$DOC/changelog.gz")
+assert_eq "changelog's newest entry" "lexbin ($WANT_VERSION) unstable; urgency=medium" "$changelog_head"
+IFS= read -r copyright_format <"$DOC/copyright"
+assert_eq "copyright format" \
+    "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" "$copyright_format"
+for page in "man/man1" "man/ja/man1"; do
+    out=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -l -- "$ROOT/usr/share/$page/lexbin.1.gz" 2>&1)
+    [[ "$out" == *"--importance"* && "$out" == *"LexbinDB.txt"* ]] ||
+        fail "the manual page $page/lexbin.1 lacks the options or the files: $out"
+done
+
+# The completion offers the options, and the three codes after -i and --importance.
+complete_words() {
+    bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _lexbin
+        printf "%s\n" "${COMPREPLY[@]}"' _ "$ROOT/usr/share/bash-completion/completions/lexbin" "$@"
+}
+assert_eq "completion after -i" "A B C" "$(complete_words lexbin -i '' | xargs)"
+assert_eq "completion after --importance" "B" "$(complete_words lexbin --importance B | xargs)"
+assert_eq "completion of --i" "--importance" "$(complete_words lexbin --i | xargs)"
+assert_eq "completion after --note" "" "$(complete_words lexbin --note '' | xargs)"
 
 # desktop_key KEY: the value of KEY in the desktop entry.
 desktop_key() { xml_value "$DESKTOP" "^$1=(.*)$"; }
@@ -196,6 +245,8 @@ rc=$?
 assert_eq "AppStream id" org.example.lexbin "$(xml_value "$METAINFO" '<id>([^<]*)</id>')"
 assert_eq "AppStream launchable" lexbin.desktop \
     "$(xml_value "$METAINFO" '<launchable type="desktop-id">([^<]*)</launchable>')"
+assert_eq "AppStream licence" MIT "$(xml_value "$METAINFO" '<project_license>([^<]*)</project_license>')"
+assert_eq "AppStream homepage" "$HOMEPAGE" "$(xml_value "$METAINFO" '<url type="homepage">([^<]*)</url>')"
 assert_eq "AppStream newest release" "$WANT_VERSION" \
     "$(xml_value "$METAINFO" '<release version="([^"]*)"')"
 # appstreamcli fails on warnings; the output is checked too, in case a version does not.
@@ -208,6 +259,29 @@ for check in "validate --no-net $METAINFO" "validate-tree --no-net $ROOT"; do
 $out"
 done
 note "files, desktop entry and AppStream data are valid"
+
+if [[ -n "$SAN_DIR" ]]; then
+    note "sanitizer build: lintian and hardening-check skipped (its package is not hardened)"
+else
+    # Errors and warnings fail; informational tags that stay: binary-has-unneeded-section
+    # (CPack strips without removing .comment), hardening-no-fortify-functions (built with
+    # _FORTIFY_SOURCE=2, every call it could check is proven safe at compile time).
+    out=$(lintian --display-info --pedantic --no-tag-display-limit -- "$DEB" 2>&1)
+    rc=$?
+    tags=$(grep -E '^[EW]: ' <<<"$out")
+    [[ $rc -eq 0 && -z "$tags" ]] || fail "lintian (status $rc):
+$out"
+    note "lintian: no error, no warning ($(grep -cE '^[IPX]: ' <<<"$out") other tags)"
+    # Fortify is checked where the compiler is told (see above); CET is not asked for.
+    out=$(hardening-check --nofortify --nocfprotection -- "$BIN" 2>&1)
+    rc=$?
+    [[ $rc -eq 0 ]] || fail "hardening-check (status $rc): $out"
+    for flag in -D_FORTIFY_SOURCE=2 -fstack-protector-strong -fstack-clash-protection; do
+        unhardened=$(grep '"command":' -- "$BUILD_DIR/compile_commands.json" | grep -cv -- "$flag")
+        assert_eq "compile commands without $flag" 0 "$unhardened"
+    done
+    note "hardened: PIE, stack protector, read-only relocations, immediate binding"
+fi
 
 # ---------------------------------------------------------------------------------------
 # 3. The installed program, run by an unprivileged user with a fresh home

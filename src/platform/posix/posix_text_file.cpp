@@ -270,6 +270,11 @@ bool PosixTextFile::isPrivateFolder(const QString& folder) const {
     return IsPrivateFolder(facts);
 }
 
+bool PosixTextFile::isFile(const QString& path) const {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
 // One level at a time, so that each folder made is synced into its parent. Each folder made
 // is the user's alone (0700), as the data file is; one that exists keeps its mode.
 void PosixTextFile::createFolder(const QString& folder) {

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <QDir>
-#include <QUuid>
 #include <string>
 
 #include "platform/file_failure.h"
@@ -105,18 +104,17 @@ void WindowsTextFile::appendLine(const QString& path, std::string_view line) {
     }
 }
 
-// Access rights on Windows live in ACLs that a simple check cannot read: try to create a
-// file that goes away when closed. Who else may write there is not checked.
+// Access rights on Windows live in ACLs that a simple check cannot read, and trying to create
+// a file would leave traces in the program's folder. A data file beside the program is taken
+// as the user's choice (a portable copy); who else may write there is not checked.
 bool WindowsTextFile::isPrivateFolder(const QString& folder) const {
-    const std::wstring probe =
-        Native(folder + u'/' + QUuid::createUuid().toString(QUuid::WithoutBraces) + u".tmp");
-    const HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    CloseHandle(file);
-    return true;
+    const DWORD attributes = GetFileAttributesW(Native(folder).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool WindowsTextFile::isFile(const QString& path) const {
+    const DWORD attributes = GetFileAttributesW(Native(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 void WindowsTextFile::createFolder(const QString& folder) {

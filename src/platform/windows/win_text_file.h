@@ -8,6 +8,7 @@ class WindowsTextFile final : public TextFile {
 public:
     void appendLine(const QString& path, std::string_view line) override;
     bool isPrivateFolder(const QString& folder) const override;
+    bool isFile(const QString& path) const override;
     void createFolder(const QString& folder) override;
 };
 
