@@ -225,7 +225,7 @@ QMimeData* NoteEdit::createMimeDataFromSelection() const {
     QString text = withoutInsertedBreaks(cursor.selectedText(), cursor.selectionStart());
     // As Qt's own copy gives the text: line breaks as LF.
     text.replace(QChar::ParagraphSeparator, u'\n').replace(QChar::LineSeparator, u'\n');
-    auto* data = new QMimeData;
-    data->setText(text);
-    return data;
+    auto* mime = new QMimeData;
+    mime->setText(text);
+    return mime;
 }
