@@ -107,7 +107,7 @@ void SaveDataInto(benchmark::State& state, qint64 initialSize) {
     Fixture fixture;
     fixture.settings.path = fixture.freshFile("notes.txt", initialSize);
     for (auto _ : state) {
-        mdlLexbin::SaveData(fixture.services, kNote, u"B"_s);
+        mdlLexbin::SaveData(fixture.services, kNote, storage::Importance::Important);
     }
 }
 
@@ -142,7 +142,7 @@ void BM_SaveData16MiB(benchmark::State& state) {
     const QByteArray path = QFile::encodeName(fixture.settings.path);
     const QString note(kLongNote, u'n');
     for (auto _ : state) {
-        mdlLexbin::SaveData(fixture.services, note, u"B"_s);
+        mdlLexbin::SaveData(fixture.services, note, storage::Importance::Important);
         state.PauseTiming();
         [[maybe_unused]] const int ignored = ::truncate(path.constData(), 0);
         state.ResumeTiming();

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "frm_main_design.h"
+#include "app/frm_main_design.h"
 
 class NoteEdit;
 class OptionButton;
@@ -56,8 +56,8 @@ public:
     // holds text already, and puts the cursor after it. Nothing for an empty `text`.
     void appendStartText(const QString& text);
 
-    // "A", "B" or "C" for the first selected importance button, "" when none is.
-    QString GetImportance() const;
+    // The importance of the first selected option button; None when none is.
+    storage::Importance GetImportance() const;
 
     // Why the window closes, for closeEvent and Form_Unload to read: the user (a command or the
     // title bar), the end of the desktop session, or a signal to the process.

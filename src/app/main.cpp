@@ -1,14 +1,14 @@
 #include <QApplication>
 
-#include "frm_main.h"
-#include "note_guard.h"
+#include "app/frm_main.h"
+#include "app/note_guard.h"
+#include "app/real_services.h"
 #include "platform/draft_store.h"
 #include "platform/file_size_limit.h"
 #include "platform/qtcore/qt_japanese_texts.h"
-#include "real_services.h"
 #ifndef _WIN32
 #include "cli/display_check.h"
-#include "cli/start.h"
+#include "cli/note_command.h"
 #endif
 
 using namespace Qt::StringLiterals;
@@ -17,7 +17,7 @@ int main(int argc, char* argv[]) {
     QString startText;
 #ifndef _WIN32
     // The command line: a note stored without a window, help, bad usage; or the window.
-    const cli::Start start = cli::ReadCommandLine(argc, argv);
+    const cli::Start start = cli::RunCommandLine(argc, argv);
     if (start.exitStatus) {
         return *start.exitStatus;
     }

@@ -1,11 +1,11 @@
-#include "note_guard.h"
+#include "app/note_guard.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QSessionManager>
 
-#include "frm_main.h"
-#include "note_edit.h"
+#include "app/frm_main.h"
+#include "app/note_edit.h"
 #include "platform/dialogs.h"
 #include "platform/draft_store.h"
 #ifndef _WIN32

@@ -1,8 +1,8 @@
-#include "real_services.h"
+#include "app/real_services.h"
 
 #include <QDir>
 
-#include "error_box_reporter.h"
+#include "app/error_box_reporter.h"
 #include "platform/qtcore/qsettings_store.h"
 #include "platform/qtcore/qt_application.h"
 #include "platform/qtcore/resource_string_table.h"

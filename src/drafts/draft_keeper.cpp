@@ -1,8 +1,8 @@
-#include "draft_keeper.h"
+#include "drafts/draft_keeper.h"
 
 #include <algorithm>
 
-#include "draft_writer.h"
+#include "drafts/draft_writer.h"
 #include "platform/draft_store.h"
 
 namespace drafts {

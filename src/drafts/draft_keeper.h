@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-#include "slot_choice.h"
+#include "drafts/slot_choice.h"
 
 namespace platform {
 class DraftStore;

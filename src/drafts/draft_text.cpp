@@ -1,4 +1,4 @@
-#include "draft_text.h"
+#include "drafts/draft_text.h"
 
 #include <QStringDecoder>
 

@@ -1,8 +1,8 @@
-#include "draft_writer.h"
+#include "drafts/draft_writer.h"
 
 #include <QtGlobal>
 
-#include "draft_text.h"
+#include "drafts/draft_text.h"
 #include "platform/draft_store.h"
 #include "storage/note_record.h"
 
@@ -54,7 +54,7 @@ void DraftWriter::run() {
 
         const QString note = job.remove ? QString() : job.note();
         bool done = true;
-        if (!mdlLexbin::IsBlank(mdlLexbin::FlattenNote(note))) {
+        if (!storage::IsOnlySpaces(storage::FlattenNote(note))) {
             done = store_.write(EncodeDraft(note));
             mayExist_ = true;
         } else if (mayExist_) {

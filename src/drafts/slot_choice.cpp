@@ -1,6 +1,6 @@
-#include "slot_choice.h"
+#include "drafts/slot_choice.h"
 
-#include "draft_text.h"
+#include "drafts/draft_text.h"
 #include "platform/draft_store.h"
 
 namespace drafts {

@@ -1,4 +1,4 @@
-#include "iconv_encoding.h"
+#include "platform/posix/iconv_encoding.h"
 
 #include <iconv.h>
 #include <langinfo.h>

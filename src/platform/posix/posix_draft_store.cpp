@@ -1,4 +1,4 @@
-#include "posix_draft_store.h"
+#include "platform/posix/posix_draft_store.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "posix_text_file.h"
+#include "platform/posix/posix_text_file.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -16,7 +16,7 @@
 #include <thread>
 
 #include "platform/file_failure.h"
-#include "posix_append_marker.h"
+#include "platform/posix/posix_append_marker.h"
 
 using errors::ErrorNumber;
 using errors::Failure;

@@ -1,4 +1,4 @@
-#include "qt_application.h"
+#include "platform/qtcore/qt_application.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "win_encoding.h"
+#include "platform/windows/win_encoding.h"
 
 #include <windows.h>
 
