@@ -111,6 +111,18 @@ void CommandLineTest::outcomes_data() {
     QTest::newRow("undecodable standard input refused")
         << QStringList{u"--note"_s, u"-"_s} << "ok\xff"_ba << 1 << none
         << "lexbin: エラー番号:1004 "_ba << none;
+    QTest::newRow("leading byte order mark of standard input dropped")
+        << QStringList{u"--note"_s, u"-"_s} << "\xef\xbb\xbfx\xef\xbb\xbfy\n"_ba << 0 << none
+        << none << "C,x\xef\xbb\xbfy\r\n"_ba;
+    QTest::newRow("leading byte order mark of an argument dropped")
+        << QStringList{u"--note"_s, u"\uFEFFx\uFEFFy"_s} << none << 0 << none << none
+        << "C,x\xef\xbb\xbfy\r\n"_ba;
+    QTest::newRow("encoded surrogate in standard input refused")
+        << QStringList{u"--note"_s, u"-"_s} << "a\xed\xa0\x80"_ba << 1 << none
+        << "lexbin: エラー番号:1004 "_ba << none;
+    QTest::newRow("overlong form in standard input refused")
+        << QStringList{u"--note"_s, u"-"_s} << "a\xc0\xaf"_ba << 1 << none
+        << "lexbin: エラー番号:1004 "_ba << none;
     QTest::newRow("NUL in standard input refused")
         << QStringList{u"--note"_s, u"-"_s} << "a\0b\n"_ba << 1 << none
         << "lexbin: エラー番号:1004 "_ba << none;
