@@ -27,6 +27,9 @@ public:
     void appendLine(const QString& path, std::string_view line) override;
     bool isPrivateFolder(const QString& folder) const override;
     void createFolder(const QString& folder) override;
+    std::optional<End> endOf(const QString& path) const override;
+    std::optional<QByteArray> readAt(const QString& path, const QByteArray& identity, qint64 offset,
+                                     qint64 length) const override;
 };
 
 }  // namespace platform
