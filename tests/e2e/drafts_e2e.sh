@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# End-to-end: the unsaved note survives kill -9 and SIGTERM as a draft, comes back at the next
-# start, and leaves no draft once stored or closed by the user; two instances keep one draft
-# each; drafts that cannot be written or read stop nothing. Runs the real program on a
-# private X server, without a window manager, then with openbox.
+# End-to-end: the unsaved note survives kill -9, SIGTERM and the loss of the display as a
+# draft, comes back at the next start, and leaves no draft once stored or closed by the user;
+# two instances keep one draft each; drafts that cannot be written or read stop nothing. Runs
+# the real program on a private X server, without a window manager, then with openbox.
 # Usage: drafts_e2e.sh /path/to/lexbin
 source "$(dirname -- "${BASH_SOURCE[0]}")/lib.sh"
 e2e_init "${1:-}"
