@@ -16,6 +16,10 @@ namespace platform {
 struct Services;
 }
 
+namespace mdlLexbin {
+class StoreWatch;
+}
+
 // The note window: the text box, the three importance buttons and the menu bar.
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -55,6 +59,10 @@ public:
     // Adds `text` (lexbin --edit) at the end of the box, on a line of its own when the box
     // holds text already, and puts the cursor after it. Nothing for an empty `text`.
     void appendStartText(const QString& text);
+
+    const platform::Services& services() const { return services_; }
+    // Told of every store of the box's note (null: none).
+    void setStoreWatch(mdlLexbin::StoreWatch* watch) { storeWatch_ = watch; }
 
     // "A", "B" or "C" for the first selected importance button, "" when none is.
     QString GetImportance() const;
@@ -115,4 +123,5 @@ private:
     QElapsedTimer grownAt_;
     bool imeOn_ = false;  // the input method mode of txtMain, set once at load
     CloseReason closeReason_ = CloseReason::User;
+    mdlLexbin::StoreWatch* storeWatch_ = nullptr;
 };

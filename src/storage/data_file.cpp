@@ -57,8 +57,34 @@ QString GetFilePath(const platform::CoreServices& services) {
     return path;
 }
 
+namespace {
+
+// Tells the watch how the append ended, also when it ends by a throw.
+class WatchedAppend {
+public:
+    WatchedAppend(StoreWatch* watch, const QString& path, std::string_view bytes) : watch_(watch) {
+        if (watch_) {
+            watch_->appending(path, bytes);
+        }
+    }
+    WatchedAppend(const WatchedAppend&) = delete;
+    WatchedAppend& operator=(const WatchedAppend&) = delete;
+    ~WatchedAppend() {
+        if (watch_) {
+            watch_->appended(stored_);
+        }
+    }
+    void stored() { stored_ = true; }
+
+private:
+    StoreWatch* watch_;
+    bool stored_ = false;
+};
+
+}  // namespace
+
 bool SaveData(const platform::CoreServices& services, const QString& text,
-              const QString& importanceCode) {
+              const QString& importanceCode, StoreWatch* watch) {
     return errors::Trap(services.reporter, u"mdlLexbin!SaveData"_s, [&] {
         const QString flat = FlattenNote(text);
         if (IsBlank(flat)) {
@@ -73,7 +99,9 @@ bool SaveData(const platform::CoreServices& services, const QString& text,
         if (!path.isEmpty() && path == UserDataFilePath(services)) {
             services.textFile.createFolder(services.application.userDataFolder());
         }
+        WatchedAppend watched(watch, path, bytes);
         services.textFile.appendLine(path, bytes);
+        watched.stored();
     });
 }
 

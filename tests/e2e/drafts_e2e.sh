@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# End-to-end: the unsaved note survives kill -9 and SIGTERM as a draft, comes back at the next
-# start, and leaves no draft once stored or closed by the user; two instances keep one draft
-# each; drafts that cannot be written or read stop nothing. Runs the real program on a
-# private X server, without a window manager, then with openbox.
+# End-to-end: the unsaved note survives kill -9, SIGTERM and the loss of the display as a
+# draft, comes back at the next start, and leaves no draft once stored or closed by the user;
+# two instances keep one draft each; drafts that cannot be written or read stop nothing. Runs
+# the real program on a private X server, without a window manager, then with openbox.
 # Usage: drafts_e2e.sh /path/to/lexbin
 source "$(dirname -- "${BASH_SOURCE[0]}")/lib.sh"
 e2e_init "${1:-}"
@@ -183,7 +183,29 @@ case_garbled() {
     assert_file_bytes "$aside" "$E2E_TMP/garbled"
 }
 
+# g. The display goes away 0.2 s after typing, before the first draft is due: the program
+#    ends (Qt's exit(1)) with the note in the draft; the next start, on a new display, has it.
+case_display_lost() {
+    note "$MODE g. the display goes away right after typing"
+    fresh_home
+    local before
+    before=$(now_stamp)
+    start_app
+    type_text "lost"
+    sleep 0.2  # the scenario: sooner than the first draft write
+    kill -KILL "$E2E_XVFB_PID"
+    wait "$E2E_XVFB_PID" 2>/dev/null
+    E2E_XVFB_PID=""
+    wait_app_exit 20
+    draft_holds "lost" || fail "g: no draft after the display went away: $(drafts_left)"
+    start_xvfb
+    start_app --with-draft
+    store_and_quit "g"
+    assert_records "$DATA" "$before" "$(now_stamp)" "C,lost"
+}
+
 MODE="[no wm]"
+case_display_lost
 case_kill
 case_term
 case_user_close
