@@ -33,8 +33,9 @@ if [ "${1:-}" = --make-prefix ]; then
         echo "the locale ja_JP.UTF-8 is not generated (scripts/test-windows does it)" >&2
         exit 1
     fi
-    # Wine hands no QT_ variable of the Unix environment to a Windows program: Qt's go into
-    # the prefix's user environment, where every program of this suite finds them.
+    # Wine 8.0 here handed no QT_ variable of the Unix environment to a Windows program (seen
+    # with `wine cmd /c echo`): Qt's go into the prefix's user environment, where every
+    # program of this suite finds them.
     wineboot -i &&
         wine reg add 'HKCU\Environment' /v QT_QPA_PLATFORM /t REG_SZ /d offscreen /f >/dev/null &&
         wine reg add 'HKCU\Environment' /v QT_PLUGIN_PATH /t REG_SZ \
