@@ -24,7 +24,7 @@ int main(int argc, char* argv[]) {
     platform::SystemClock clock;
     ts.settings.set(u"DataFilePath"_s, args[1]);
     const QString note = args[3];
-    drafts::DraftKeeper keeper(std::make_unique<platform::PosixDraftStore>(args[2]), ts.textFile,
+    drafts::DraftKeeper keeper(std::make_unique<platform::PosixDraftStore>(args[2]), *ts.textFile,
                                [&note] {
                                    return [note] {
                                        return note;

@@ -207,8 +207,8 @@ void StoreKillTest::killedStoreLeavesTheNoteOnceDraftOrRecord() {
         TestServices ts;
         ts.settings.set(u"DataFilePath"_s, file);
         QString found;
-        drafts::DraftKeeper keeper(std::make_unique<platform::PosixDraftStore>(drafts), ts.textFile,
-                                   [&found] {
+        drafts::DraftKeeper keeper(std::make_unique<platform::PosixDraftStore>(drafts),
+                                   *ts.textFile, [&found] {
                                        return [note = found] {
                                            return note;
                                        };
