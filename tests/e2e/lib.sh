@@ -133,12 +133,26 @@ start_xvfb() {
 
 wm_manages() { [[ "$(xprop -root _NET_SUPPORTING_WM_CHECK)" == *'window id'* ]]; }
 
+# wm_state: whether the window manager still runs, and what it said, for failure messages.
+wm_state() {
+    [[ -n "$E2E_WM_PID" ]] || return 0
+    printf '\nopenbox (pid %s) %s; its output:\n' "$E2E_WM_PID" \
+        "$(kill -0 "$E2E_WM_PID" 2>/dev/null && cat "/proc/$E2E_WM_PID/wchan" || echo ended)"
+    cat -- "$E2E_TMP/logs/openbox.log"
+}
+
+# start_openbox: openbox, once it has finished starting. The root window property that
+# says a window manager runs comes early in its start; a window mapped between then and the
+# end of the start stayed unmapped for good (seen under load, the first start of the program
+# after openbox's). --startup runs its command once openbox has started.
 start_openbox() {
+    local started="$E2E_TMP/wm/started"
     mkdir -p "$E2E_TMP/wm/home" "$E2E_TMP/wm/config"
     HOME="$E2E_TMP/wm/home" XDG_CONFIG_HOME="$E2E_TMP/wm/config" \
-        openbox --sm-disable >"$E2E_TMP/logs/openbox.log" 2>&1 &
+        openbox --sm-disable --startup "touch '$started'" >"$E2E_TMP/logs/openbox.log" 2>&1 &
     E2E_WM_PID=$!
-    wait_for 60 wm_manages || { cat "$E2E_TMP/logs/openbox.log" >&2; fail "openbox does not manage the screen"; }
+    wait_for 60 test -e "$started" && wait_for 60 wm_manages ||
+        { cat "$E2E_TMP/logs/openbox.log" >&2; fail "openbox does not manage the screen"; }
     kill -0 "$E2E_WM_PID" 2>/dev/null || fail "openbox exited"
     note "openbox running"
 }
@@ -208,7 +222,7 @@ start_app() {
     E2E_APP_PID=$!
     E2E_APP_WID=$(wait_window '^Lexbin$' 60) || {
         app_running || fail "the program ended at start"
-        fail "the Lexbin window did not appear"
+        fail "the Lexbin window did not appear; the program's windows:$(app_windows)$(wm_state)"
     }
     focus_window "$E2E_APP_WID"
 }
@@ -264,6 +278,15 @@ wait_window() {
         sleep 0.05
     done
     echo "$wid"
+}
+
+# app_windows: the program's windows, named and not, with their map state, for failure messages.
+app_windows() {
+    local wid
+    for wid in $(timeout 20 xdotool search --all --pid "$E2E_APP_PID" --name '' 2>/dev/null); do
+        printf ' %s [%s] %s;' "$wid" "$(xdotool getwindowname "$wid" 2>/dev/null)" \
+            "$(xwininfo -id "$wid" 2>/dev/null | grep -o 'Map State: [A-Za-z]*')"
+    done
 }
 
 window_viewable() { [[ "$(xwininfo -id "$1" 2>/dev/null)" == *'Map State: IsViewable'* ]]; }
