@@ -46,7 +46,7 @@ int Store(const QString& file, const QString& tag, rlim_t limit = 0, QString* er
         }
     });
     driver.start(QStringLiteral(STORE_DRIVER), {file, u"1"_s, tag});
-    if (!driver.waitForFinished(10000) || driver.exitStatus() != QProcess::NormalExit) {
+    if (!driver.waitForFinished(30000) || driver.exitStatus() != QProcess::NormalExit) {
         return -1;  // killed by a signal
     }
     if (error != nullptr) {
@@ -92,7 +92,7 @@ void StoreKillTest::killedStoresLeaveOnlyWholeRecords() {
         QVERIFY(driver.waitForStarted());
         QThread::msleep(delay);
         driver.kill();
-        QVERIFY(driver.waitForFinished(10000));
+        QVERIFY(driver.waitForFinished(30000));
         // Still storing when killed: a store that failed would have ended it normally.
         QCOMPARE(driver.exitStatus(), QProcess::CrashExit);
         const QList<QByteArray> output = driver.readAllStandardOutput().split('\n');
@@ -139,7 +139,7 @@ void StoreKillTest::killedStoresLeaveOnlyWholeRecords() {
     // of the file is a whole record.
     QProcess last;
     last.start(QStringLiteral(STORE_DRIVER), {file, u"1"_s, u"r51"_s});
-    QVERIFY(last.waitForFinished(10000));
+    QVERIFY(last.waitForFinished(30000));
     QCOMPARE(last.exitCode(), 0);
     const QByteArray final = TempFolder::read(file);
     QVERIFY(final.startsWith(before));

@@ -31,9 +31,9 @@ store_and_quit() {
     local lines=0
     [[ -f "$DATA" ]] && lines=$(line_count "$DATA")
     press ctrl+s
-    wait_for 10 file_has_lines "$DATA" $((lines + 1)) || fail "$1: no record after Ctrl+S"
+    wait_for 60 file_has_lines "$DATA" $((lines + 1)) || fail "$1: no record after Ctrl+S"
     press ctrl+q
-    wait_app_exit 20
+    wait_app_exit 60
     assert_eq "$1: exit status" 0 "$E2E_APP_STATUS"
 }
 
@@ -44,7 +44,7 @@ only_window() {
     assert_eq "$1: windows shown" "$E2E_APP_WID" "$wids"
 }
 
-# a. kill -9 two seconds after typing: the next start has the note, cursor at its end;
+# a. kill -9 once the draft is written: the next start has the note, cursor at its end;
 #    storing it leaves the record and no draft.
 case_kill() {
     note "$MODE a. kill -9 after typing; the note comes back"
@@ -53,9 +53,9 @@ case_kill() {
     before=$(now_stamp)
     start_app
     type_text "killed note"
-    sleep 2
+    wait_for 60 draft_holds "killed note" || fail "a: no draft while typing: $(drafts_left)"
     kill -KILL "$E2E_APP_PID"
-    wait_app_exit 10
+    wait_app_exit 30
     draft_holds "killed note" || fail "a: no draft after kill -9: $(drafts_left)"
     start_app --with-draft
     type_text "+"
@@ -72,8 +72,9 @@ case_term() {
     before=$(now_stamp)
     start_app
     type_text "term note"
+    input_taken
     kill -TERM "$E2E_APP_PID"
-    wait_app_exit 20
+    wait_app_exit 60
     assert_eq "b: exit status" 0 "$E2E_APP_STATUS"
     [[ -n "$(conf_value Width)" ]] || fail "b: the settings were not written"
     draft_holds "term note" || fail "b: no draft after SIGTERM: $(drafts_left)"
@@ -90,8 +91,7 @@ case_user_close() {
     fresh_home
     start_app
     type_text "dropped"
-    sleep 1.5  # a draft is written meanwhile
-    draft_holds "dropped" || fail "c: no draft while typing"
+    wait_for 60 draft_holds "dropped" || fail "c: no draft while typing"
     if [[ -n "$E2E_WM_PID" ]]; then
         press alt+F4
     else
@@ -99,7 +99,7 @@ case_user_close() {
         sleep 0.3
         press x  # File > Exit
     fi
-    wait_app_exit 20
+    wait_app_exit 60
     assert_eq "c: exit status" 0 "$E2E_APP_STATUS"
     no_drafts || fail "c: a draft is left after the close: $(drafts_left)"
 }
@@ -112,15 +112,15 @@ case_two_instances() {
     before=$(now_stamp)
     start_app
     type_text "first"
-    sleep 1.5
+    wait_for 60 draft_holds "first" || fail "d: no draft of the first instance"
     first=$E2E_APP_PID
     E2E_APP_PID="" E2E_APP_WID=""
     start_app --with-draft
     type_text "second"
-    sleep 2
+    wait_for 60 drafts_hold first second || fail "d: no draft of the second instance"
     kill -KILL "$first" "$E2E_APP_PID"
     wait "$first" 2>/dev/null
-    wait_app_exit 10
+    wait_app_exit 30
     [[ "$(drafts_left | wc -l)" == 2 ]] || fail "d: expected two drafts: $(drafts_left)"
     start_app --with-draft
     first=$E2E_APP_PID
@@ -128,10 +128,10 @@ case_two_instances() {
     E2E_APP_PID="" E2E_APP_WID=""
     start_app --with-draft
     press ctrl+s
-    wait_for 10 file_has_lines "$DATA" 1 || fail "d: no record from the second start"
+    wait_for 60 file_has_lines "$DATA" 1 || fail "d: no record from the second start"
     focus_window "$first_wid"
     press ctrl+s
-    wait_for 10 file_has_lines "$DATA" 2 || fail "d: no record from the first start"
+    wait_for 60 file_has_lines "$DATA" 2 || fail "d: no record from the first start"
     # The oldest draft went to the first start.
     assert_records "$DATA" "$before" "$(now_stamp)" "C,second" "C,first"
     no_drafts || fail "d: a draft is left: $(drafts_left)"
