@@ -165,10 +165,14 @@ bool PosixDraftStore::take(const QString& slot) {
 }
 
 DraftBytes PosixDraftStore::read(qint64 maxBytes) {
+    return readFile(".txt", maxBytes);
+}
+
+DraftBytes PosixDraftStore::readFile(const char* suffix, qint64 maxBytes) {
     if (lockFd_ < 0) {
         return {};
     }
-    const int fd = ::openat(folderFd_, name(".txt").constData(),
+    const int fd = ::openat(folderFd_, name(suffix).constData(),
                             O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return {errno == ENOENT ? DraftBytes::State::None : DraftBytes::State::Unreadable, {}};
@@ -230,6 +234,11 @@ bool PosixDraftStore::setAside() {
 }
 
 bool PosixDraftStore::write(const QByteArray& bytes) {
+    // A mark left by a store that failed belongs to the draft before; never to this one.
+    return (!markMayExist_ || removeMark()) && replace(".txt", bytes);
+}
+
+bool PosixDraftStore::replace(const char* suffix, const QByteArray& bytes) {
     if (lockFd_ < 0) {
         return false;
     }
@@ -245,22 +254,46 @@ bool PosixDraftStore::write(const QByteArray& bytes) {
         IsOwnFile(fd) && ::fchmod(fd, 0600) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed ||
-        ::renameat(folderFd_, temp.constData(), folderFd_, name(".txt").constData()) != 0) {
-        ::unlinkat(folderFd_, temp.constData(), 0);  // the draft before stays as it was
+        ::renameat(folderFd_, temp.constData(), folderFd_, name(suffix).constData()) != 0) {
+        ::unlinkat(folderFd_, temp.constData(), 0);  // the file before stays as it was
         return false;
     }
     return ::fsync(folderFd_) == 0;
 }
 
+bool PosixDraftStore::unlink(const char* suffix) {
+    if (lockFd_ < 0) {
+        return false;
+    }
+    if (::unlinkat(folderFd_, name(suffix).constData(), 0) != 0) {
+        return errno == ENOENT;
+    }
+    return ::fsync(folderFd_) == 0;
+}
+
+// The draft goes before its mark: a mark alone is dropped at the next start, while a draft
+// alone would come back.
 bool PosixDraftStore::remove() {
     if (lockFd_ < 0) {
         return false;
     }
     ::unlinkat(folderFd_, name(".tmp").constData(), 0);
-    if (::unlinkat(folderFd_, name(".txt").constData(), 0) != 0 && errno != ENOENT) {
-        return false;
-    }
-    return ::fsync(folderFd_) == 0;
+    return unlink(".txt") && (!markMayExist_ || removeMark());
+}
+
+bool PosixDraftStore::writeMark(const QByteArray& bytes) {
+    markMayExist_ = true;
+    return replace(".stored", bytes);
+}
+
+DraftBytes PosixDraftStore::readMark(qint64 maxBytes) {
+    return readFile(".stored", maxBytes);
+}
+
+bool PosixDraftStore::removeMark() {
+    const bool removed = unlink(".stored");
+    markMayExist_ = !removed;
+    return removed;
 }
 
 }  // namespace platform

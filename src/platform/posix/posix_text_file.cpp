@@ -299,4 +299,74 @@ void PosixTextFile::createFolder(const QString& folder) {
     }
 }
 
+namespace {
+
+QByteArray Identity(const struct stat& info) {
+    return QByteArray::number(static_cast<qulonglong>(info.st_dev)) + ':' +
+           QByteArray::number(static_cast<qulonglong>(info.st_ino));
+}
+
+// A plain file opened for reading, without waiting on a FIFO; -1 for anything else.
+int OpenPlain(const QString& path, struct stat& info) {
+    if (path.isEmpty() || path.contains(QChar(0))) {
+        return -1;
+    }
+    const int fd =
+        OpenRetrying(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
+std::optional<TextFile::End> PosixTextFile::endOf(const QString& path) const {
+    struct stat info {};
+    const int fd = OpenPlain(path, info);
+    if (fd < 0) {
+        if (errno == ENOENT && !path.isEmpty() &&
+            ::lstat(QFile::encodeName(path).constData(), &info) != 0) {
+            return End{};  // not there yet: the append creates it
+        }
+        return std::nullopt;
+    }
+    End end{Identity(info), info.st_size, EndsOpen(fd, info.st_size)};
+    ::close(fd);
+    return end;
+}
+
+std::optional<QByteArray> PosixTextFile::readAt(const QString& path, const QByteArray& identity,
+                                                qint64 offset, qint64 length) const {
+    struct stat info {};
+    const int fd = OpenPlain(path, info);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    std::optional<QByteArray> found;
+    if ((identity.isEmpty() || identity == Identity(info)) && offset >= 0 && length >= 0 &&
+        length <= info.st_size - offset && length < (qint64{1} << 31)) {
+        QByteArray bytes(static_cast<qsizetype>(length), Qt::Uninitialized);
+        qsizetype got = 0;
+        while (got < bytes.size()) {
+            const ssize_t n =
+                ::pread(fd, bytes.data() + got, static_cast<size_t>(bytes.size() - got),
+                        static_cast<off_t>(offset + got));
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                break;
+            }
+            got += n;
+        }
+        if (got == bytes.size()) {
+            found = std::move(bytes);
+        }
+    }
+    ::close(fd);
+    return found;
+}
+
 }  // namespace platform

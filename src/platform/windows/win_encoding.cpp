@@ -36,7 +36,7 @@ std::string WindowsAnsiEncoding::encode(const QString& text) const {
     if (const qsizetype lone = FirstLoneSurrogate(text); lone >= 0) {
         throw errors::UnrepresentableCharacter(text, lone);
     }
-    const UINT codePage = GetACP();
+    const UINT codePage = codePage_ == CP_ACP ? GetACP() : codePage_;
     if (codePage == CP_UTF8) {  // the "use UTF-8 worldwide" option: everything fits
         return text.toStdString();
     }
