@@ -1,9 +1,6 @@
 #include "cli/note_command.h"
 
-#include <unistd.h>
-
 #include <QCoreApplication>
-#include <cerrno>
 #include <clocale>
 #include <string>
 
@@ -12,13 +9,10 @@
 #include "errors/failure.h"
 #include "errors/reporter.h"
 #include "errors/trap.h"
+#include "platform/encoding.h"
 #include "platform/file_size_limit.h"
-#include "platform/posix/iconv_encoding.h"
-#include "platform/posix/posix_text_file.h"
-#include "platform/qtcore/qsettings_store.h"
-#include "platform/qtcore/qt_application.h"
-#include "platform/qtcore/system_clock.h"
-#include "platform/services.h"
+#include "platform/os_services.h"
+#include "platform/standard_streams.h"
 #include "storage/data_file.h"
 #include "storage/note_record.h"
 
@@ -109,7 +103,7 @@ public:
     void report(const Failure& failure, const QString& /*location*/) override {
         // The location names a procedure inside the program: of no use to whoever reads the
         // error stream.
-        WriteText(STDERR_FILENO, ErrorLine(failure) + u'\n', encoding_);
+        WriteText(platform::OutputStream::Error, ErrorLine(failure) + u'\n', encoding_);
     }
 
 private:
@@ -120,7 +114,7 @@ private:
 
 // The arguments after the program's name, read in the locale's character set (Qt would read
 // them as UTF-8 whatever the locale). Throws errors::Failure (undecodable input).
-QStringList DecodeArguments(int argc, char* argv[], const platform::IconvEncoding& encoding) {
+QStringList DecodeArguments(int argc, char* argv[], const platform::Encoding& encoding) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i) {
         arguments.append(encoding.decode(QByteArray(argv[i])));
@@ -131,27 +125,17 @@ QStringList DecodeArguments(int argc, char* argv[], const platform::IconvEncodin
 // All of standard input, read in the locale's character set, less one line break at its
 // end. Throws errors::Failure: undecodable input (a NUL too), a note too long for the box, a
 // read error.
-QString ReadStandardInput(const platform::IconvEncoding& encoding) {
+QString ReadStandardInput(const platform::Encoding& encoding) {
     // Read no further than the longest note could be, however it is encoded.
-    const qsizetype limit = (storage::kMaxNoteCharacters + 2) * kMaxBytesPerCharacter;
-    QByteArray bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (got == 0) {
-            break;
-        }
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            throw Failure(ErrorNumber::DeviceIO);
-        }
-        bytes.append(buffer, got);
-        if (bytes.size() > limit) {
-            throw Failure(ErrorNumber::NoteTooLong);
-        }
+    const platform::StandardInput input =
+        platform::ReadStandardInput((storage::kMaxNoteCharacters + 2) * kMaxBytesPerCharacter);
+    if (!input.read) {
+        throw Failure(ErrorNumber::DeviceIO);
     }
+    if (input.more) {
+        throw Failure(ErrorNumber::NoteTooLong);
+    }
+    const QByteArray& bytes = input.bytes;
     // A NUL is no text in any character set, whatever the converter lets through.
     if (bytes.contains('\0')) {
         throw Failure(ErrorNumber::UndecodableInput);
@@ -168,7 +152,7 @@ QString ReadStandardInput(const platform::IconvEncoding& encoding) {
 // The text of --note or --edit as the box would take it, line breaks as CR LF: from
 // standard input for "-". Throws errors::Failure as ReadStandardInput does, and for a note
 // too long, which the box would refuse.
-QString NoteText(const QString& argument, const platform::IconvEncoding& encoding) {
+QString NoteText(const QString& argument, const platform::Encoding& encoding) {
     const QString note =
         storage::WithCrLfBreaks(IsStandardInput(argument) ? ReadStandardInput(encoding) : argument);
     if (storage::NoteLength(note) > storage::kMaxNoteCharacters) {
@@ -181,22 +165,12 @@ QString NoteText(const QString& argument, const platform::IconvEncoding& encodin
 
 // lexbin --note: stores the note through the program's own store, exactly as the window's
 // Ctrl+S would, and returns the exit status. Needs a QCoreApplication.
-int StoreNote(const CommandLine& command, platform::IconvEncoding& encoding,
+int StoreNote(const CommandLine& command, const platform::OsCoreServices& system,
               errors::Reporter& reporter) {
-    platform::SystemClock clock;
-    platform::QtApplication application;
-    platform::QSettingsStore settings;
-    platform::PosixTextFile textFile;
-    const platform::CoreServices services{.clock = clock,
-                                          .application = application,
-                                          .settings = settings,
-                                          .textFile = textFile,
-                                          .encoding = encoding,
-                                          .reporter = reporter};
     bool stored = false;
     errors::Trap(reporter, u"lexbin!StoreNote"_s, [&] {
-        stored =
-            mdlLexbin::SaveData(services, NoteText(command.text, encoding), command.importance);
+        stored = mdlLexbin::SaveData(system.with(reporter),
+                                     NoteText(command.text, system.encoding()), command.importance);
     });
     return stored ? kSuccess : kFailed;
 }
@@ -207,20 +181,10 @@ Start Exit(int status) {
 
 }  // namespace
 
-void WriteText(int fd, const QString& text, const platform::Encoding& encoding) noexcept {
+void WriteText(platform::OutputStream stream, const QString& text,
+               const platform::Encoding& encoding) noexcept {
     try {
-        const std::string bytes = Encode(text, encoding);
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
-            if (wrote < 0 && errno == EINTR) {
-                continue;
-            }
-            if (wrote <= 0) {
-                return;  // a closed or full stream: nowhere left to tell
-            }
-            done += static_cast<std::size_t>(wrote);
-        }
+        platform::WriteStandardStream(stream, Encode(text, encoding));
     } catch (...) {
         // Out of memory, or an encoding that cannot even be opened: nothing to write with.
     }
@@ -229,7 +193,8 @@ void WriteText(int fd, const QString& text, const platform::Encoding& encoding) 
 Start RunCommandLine(int argc, char* argv[]) {
     // The locale's character set reads the arguments; QCoreApplication would set it too late.
     std::setlocale(LC_ALL, "");
-    platform::IconvEncoding encoding(platform::IconvEncoding::SystemCodeSet());
+    const platform::OsCoreServices system;
+    const platform::Encoding& encoding = system.encoding();
     StderrReporter reporter(encoding);
 
     QStringList arguments;
@@ -241,20 +206,20 @@ Start RunCommandLine(int argc, char* argv[]) {
     const CommandLine command = ParseCommandLine(arguments);
     switch (command.mode) {
         case Mode::BadUsage:
-            WriteText(STDERR_FILENO, UsageText(), encoding);
+            WriteText(platform::OutputStream::Error, UsageText(), encoding);
             return Exit(kBadUsage);
         case Mode::Help:
-            WriteText(STDOUT_FILENO, HelpText(), encoding);
+            WriteText(platform::OutputStream::Output, HelpText(), encoding);
             return Exit(kSuccess);
         case Mode::Version:
-            WriteText(STDOUT_FILENO, VersionText(), encoding);
+            WriteText(platform::OutputStream::Output, VersionText(), encoding);
             return Exit(kSuccess);
         case Mode::Note: {
             // The settings and the default path need an application object; no window
             // system, so no display is needed either.
             QCoreApplication application(argc, argv);
             platform::LetWritesFailAtTheFileSizeLimit();
-            return Exit(StoreNote(command, encoding, reporter));
+            return Exit(StoreNote(command, system, reporter));
         }
         case Mode::Window:
             break;

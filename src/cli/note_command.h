@@ -5,7 +5,8 @@
 
 namespace platform {
 class Encoding;
-}
+enum class OutputStream;
+}  // namespace platform
 
 namespace cli {
 
@@ -25,8 +26,9 @@ struct Start {
 // window it reads the start text (standard input for "--edit -").
 Start RunCommandLine(int argc, char* argv[]);
 
-// Writes `text` to the file descriptor `fd` (standard output or error) in the locale's
-// character set; a character it cannot represent is written as "?". Never throws.
-void WriteText(int fd, const QString& text, const platform::Encoding& encoding) noexcept;
+// Writes `text` to standard output or error in the locale's character set; a character it
+// cannot represent is written as "?". Never throws.
+void WriteText(platform::OutputStream stream, const QString& text,
+               const platform::Encoding& encoding) noexcept;
 
 }  // namespace cli

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+
+class QObject;
 
 namespace platform {
 
@@ -29,5 +32,9 @@ std::unique_ptr<Encoding> NewUtf8Encoding();
 std::unique_ptr<DraftStore> NewDraftStore();
 // Switches the note box's input method on.
 std::unique_ptr<InputMethod> NewInputMethod();
+// Calls `stop` on `context`'s thread, from its event loop, when the process is asked to end
+// (SIGTERM, SIGHUP, SIGINT on Linux), for as long as `context` lives. Nothing on Windows,
+// which tells a windowed program of the session's end only through Qt's session manager.
+void WatchStopSignals(QObject& context, std::function<void()> stop);
 
 }  // namespace platform

@@ -25,4 +25,8 @@ std::unique_ptr<DraftStore> NewDraftStore() {
     return nullptr;
 }
 
+void WatchStopSignals(QObject& /*context*/, std::function<void()> /*stop*/) {
+    // No signals to watch: the end of the session reaches the window as commitDataRequest.
+}
+
 }  // namespace platform
