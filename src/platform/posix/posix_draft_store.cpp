@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/xdg_folder.h"
+
 using namespace Qt::StringLiterals;
 
 namespace platform {
@@ -40,13 +42,7 @@ bool IsOwnFile(int fd) {
 }  // namespace
 
 QString DraftFolderPath(const QString& xdgStateHome, const QString& home) {
-    if (xdgStateHome.startsWith(u'/')) {
-        return QDir::cleanPath(xdgStateHome + u"/Lexbin"_s);
-    }
-    if (home.startsWith(u'/')) {
-        return QDir::cleanPath(home + u"/.local/state/Lexbin"_s);
-    }
-    return {};
+    return common::XdgProgramFolder(xdgStateHome, home, u".local/state"_s);
 }
 
 PosixDraftStore::PosixDraftStore(const QString& folder) {
