@@ -7,7 +7,9 @@
 ;   empty LexbinDB.txt: an installed program keeps its notes in %LOCALAPPDATA%\Lexbin).
 ; The uninstaller removes the program's files only: never the notes, never the settings
 ; (HKCU\Software\Lexbin\Lexbin\Main).
-Unicode true
+; A 64-bit installer for a 64-bit program: it also runs where no 32-bit layer is (a Wine
+; without wine32).
+Target amd64-unicode
 ManifestDPIAware true
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
