@@ -1,7 +1,7 @@
 #!/bin/bash
 # Start-up of the Windows program under Wine against the floor window (startup_floor.exe:
 # the same widgets, nothing else), on a private Xvfb: the time from `wine PROGRAM` to its
-# window being shown, launches interleaved (ABAB...), medians compared with the target
+# window being shown, launches interleaved (ABBA...), medians compared with the target
 # lexbin <= 1.3 x floor. Both run from a copy of the staged zip folder, so they load the
 # same DLLs the same way; one Wine prefix kept up (wineserver -p) for all launches.
 # Usage: bench/startup_wine.sh [ROUNDS]   (after cmake --build build-windows --target
@@ -79,9 +79,15 @@ launch() {
 launch lexbin.exe '^Lexbin$' >/dev/null
 launch startup_floor.exe '^Floor$' >/dev/null
 lexbin=() floor=()
+# ABBA...: each goes first in every other round, so neither always follows the other's exit.
 for ((i = 0; i < rounds; i++)); do
-    lexbin+=("$(launch lexbin.exe '^Lexbin$')")
-    floor+=("$(launch startup_floor.exe '^Floor$')")
+    if ((i % 2 == 0)); then
+        lexbin+=("$(launch lexbin.exe '^Lexbin$')")
+        floor+=("$(launch startup_floor.exe '^Floor$')")
+    else
+        floor+=("$(launch startup_floor.exe '^Floor$')")
+        lexbin+=("$(launch lexbin.exe '^Lexbin$')")
+    fi
 done
 median() { printf '%s\n' "$@" | sort -n | awk '{v[NR] = $1} END {
     print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }

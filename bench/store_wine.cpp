@@ -33,7 +33,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kStoresPerRound = 50;
+constexpr int kStoresPerRound = 10;
 
 class OnePathSettings final : public platform::SettingsStore {
 public:
@@ -106,7 +106,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const QString folder = QDir::toNativeSeparators(QString::fromLocal8Bit(argv[1]));
-    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
+    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 100;
 
     platform::SystemClock clock;
     BenchApplication application(folder);
