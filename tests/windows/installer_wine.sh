@@ -153,6 +153,17 @@ unzip -q -d "$E2E_TMP/portable" "$zip" || fail "cannot unpack $zip"
 portable=$(find "$E2E_TMP/portable" -name lexbin.exe -printf '%h\n')
 [[ -f "$portable/LexbinDB.txt" && ! -s "$portable/LexbinDB.txt" ]] ||
     fail "the zip holds no empty LexbinDB.txt"
+# The notices name the code bundled in the DLLs, each with its licence text.
+for part in 'Files: src/3rdparty/pcre2/src/\*' 'Files: src/3rdparty/harfbuzz-ng/\*' \
+    'Files: src/3rdparty/freetype/\*' 'Files: mingw-w64-libraries/winpthreads/\*' \
+    '^License: Zlib$' '^License: FTL$' '^GCC RUNTIME LIBRARY EXCEPTION$'; do
+    grep -q -- "$part" "$portable/licenses/THIRD-PARTY.txt" ||
+        fail "the notices lack '$part'"
+done
+for file in LICENSE.txt licenses/LGPL-3.txt licenses/GPL-3.txt licenses/QT-SOURCE.txt \
+    licenses/build-qt.sh; do
+    [[ -s "$portable/$file" ]] || fail "the zip lacks $file"
+done
 start_program "$(windows_path "$portable/lexbin.exe")"
 store_note "$portable/LexbinDB.txt" "portable "
 assert_eq "records in the zip's data file" 1 "$(line_count "$portable/LexbinDB.txt")"
