@@ -168,4 +168,16 @@ start_program "$(windows_path "$portable/lexbin.exe")"
 store_note "$portable/LexbinDB.txt" "portable "
 assert_eq "records in the zip's data file" 1 "$(line_count "$portable/LexbinDB.txt")"
 assert_file_bytes "$notes_unix" "$E2E_TMP/notes-before.txt"
+note "e. a user without a PATH of their own: the folder alone, and no value left after"
+on_wine wine reg delete 'HKCU\Environment' /v Path /f >/dev/null 2>&1 ||
+    fail "cannot remove the user's PATH"
+on_wine wine "$(realpath "$setup")" /S >>"$E2E_TMP/logs/setup.log" 2>&1 ||
+    fail "the second install failed"
+wineserver -w
+assert_eq "the user's PATH" "REG_EXPAND_SZ $install_dir" "$(reg_value 'HKCU\Environment' Path)"
+on_wine wine "$install_dir\\uninstall.exe" /S >>"$E2E_TMP/logs/uninstall.log" 2>&1 ||
+    fail "the second uninstall failed"
+wineserver -w
+assert_eq "the user's PATH" "" "$(reg_value 'HKCU\Environment' Path)"
+[[ ! -e "$install_unix" ]] || fail "left behind: $(find "$install_unix")"
 note "all installer and zip cases passed"
