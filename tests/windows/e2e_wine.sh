@@ -136,6 +136,7 @@ case_geometry() {
         place="$GEO_X,$GEO_Y,$GEO_W,$GEO_H"
         [[ -z "$first" ]] || assert_eq "$label: the window after a restart" "$first" "$place"
         first=$place
+        SIZE_96="$GEO_W $GEO_H"
         quit "$label"
         assert_eq "$label: run $run: Left" "REG_SZ $left" "$(reg_value Left)"
         assert_eq "$label: run $run: Top" "REG_SZ $top" "$(reg_value Top)"
@@ -189,6 +190,32 @@ $(cat "$listing" 2>/dev/null)"
     [[ ! -e "$missing" ]] || fail "$label: a file appeared in the missing folder"
 }
 
+# case_dpi LABEL: at 144 dots per inch (Wine's LogPixels) the same stored twips give a window
+# 1.5 times the size it has at 96 (15 twips a device-independent pixel, Qt scaling to the
+# screen), and are stored again unchanged. Run after case_geometry with 1500,1200.
+case_dpi() {
+    local label=$1 width height
+    note "$label: geometry at 144 dots per inch"
+    read -r width height <<<"$SIZE_96"
+    "${JA[@]}" wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f \
+        >/dev/null || fail "$label: cannot set LogPixels"
+    reg_forget
+    reg_set Left 1500 && reg_set Top 1200 && reg_set Width 6000 && reg_set Height 4500
+    start_wine_app
+    client_geometry "$E2E_APP_WID"
+    # The client area: the frame around it scales too, so within a few pixels.
+    ((GEO_W * 2 >= width * 3 - 8 && GEO_W * 2 <= width * 3 + 8 &&
+        GEO_H * 2 >= height * 3 - 8 && GEO_H * 2 <= height * 3 + 8)) ||
+        fail "$label: ${GEO_W}x$GEO_H at 144 dpi, ${width}x$height at 96"
+    note "$label: client area ${GEO_W}x$GEO_H at 144 dpi, ${width}x$height at 96"
+    quit "$label"
+    assert_eq "$label: Width" "REG_SZ 6000" "$(reg_value Width)"
+    assert_eq "$label: Height" "REG_SZ 4500" "$(reg_value Height)"
+    assert_eq "$label: Left" "REG_SZ 1500" "$(reg_value Left)"
+    "${JA[@]}" wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null ||
+        fail "$label: cannot reset LogPixels"
+}
+
 # case_font_dialog LABEL: the font size dialog is owned by the main window, so Wine asks the
 # window manager to keep it out of the taskbar, as Windows shows no button for it.
 case_font_dialog() {
@@ -211,6 +238,7 @@ start_xvfb
 case_store none
 case_error_box none
 case_geometry none 1500 1200
+case_dpi none
 # Without a window manager a window at 0,0 comes back there. Under openbox Wine places the
 # frame by Windows' frame sizes, not openbox's: not checked there.
 case_geometry none 0 0
