@@ -88,7 +88,7 @@ quit() {
 box_gone() { windows_listing "$1" && ! grep -q '^window #32770 ' "$1"; }
 error_box_listed() { windows_listing "$1" && grep -q 'title=エラー - Lexbin$' "$1"; }
 
-# store_in_code_page_932 LABEL: a typed and a pasted note with 超重要 (Alt+A), Ctrl+S; the
+# case_store LABEL: the window's icons; a typed and a pasted note with 超重要 (Alt+A), Ctrl+S; the
 # record's bytes in code page 932 with CR LF; Ctrl+Q writes the IME choice and the geometry
 # as text.
 case_store() {
@@ -98,6 +98,10 @@ case_store() {
     reg_set DataFilePath "$(windows_path "$data")"
     before=$(now_stamp)
     start_wine_app
+    # The window icon: the 32 x 32 and the 16 x 16 image, as Wine hands them to X.
+    local icons
+    icons=$(xprop -id "$E2E_APP_WID" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | sort -u)
+    assert_eq "$label: window icons" $'Icon (16 x 16)\nIcon (32 x 32)' "$icons"
     type_text "note one "
     printf '超重要の件' | xclip -quiet -selection clipboard >/dev/null 2>&1 &
     clip=$!
