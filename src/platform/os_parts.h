@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QPoint>
+#include <QSize>
 #include <memory>
+#include <optional>
 
 namespace platform {
 
@@ -33,5 +36,9 @@ std::unique_ptr<InputMethod> NewInputMethod();
 // The modal host: Qt's boxes on Linux, the system's MessageBoxW on Windows (both with Qt's
 // input box and the program's own dialogs).
 std::unique_ptr<Dialogs> NewDialogs();
+// Where the system itself puts a new top-level window with a frame of `frame` pixels, for a
+// first start with nothing stored: on Windows its default place (Qt would centre the window
+// instead); none where a window manager places it (Linux).
+std::optional<QPoint> SystemDefaultPlace(QSize frame);
 
 }  // namespace platform

@@ -102,6 +102,10 @@ case_store() {
     local icons
     icons=$(xprop -id "$E2E_APP_WID" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | sort -u)
     assert_eq "$label: window icons" $'Icon (16 x 16)\nIcon (32 x 32)' "$icons"
+    # Nothing stored: the system's default place (Wine's), not the centre Qt would choose.
+    client_geometry "$E2E_APP_WID"
+    ((GEO_X != (E2E_SCREEN_W - GEO_W) / 2 || GEO_Y != (E2E_SCREEN_H - GEO_H) / 2)) ||
+        fail "$label: a first start is centred at $GEO_X,$GEO_Y"
     type_text "note one "
     printf '超重要の件' | xclip -quiet -selection clipboard >/dev/null 2>&1 &
     clip=$!
