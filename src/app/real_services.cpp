@@ -1,6 +1,7 @@
 #include "real_services.h"
 
 #include "error_box_reporter.h"
+#include "platform/dialogs.h"
 #include "platform/draft_store.h"
 #include "platform/encoding.h"
 #include "platform/input_method.h"
@@ -10,7 +11,6 @@
 #include "platform/qtcore/system_clock.h"
 #include "platform/settings_store.h"
 #include "platform/text_file.h"
-#include "platform/widgets/qt_dialogs.h"
 
 struct RealServices::Parts {
     platform::SystemClock clock;
@@ -19,8 +19,8 @@ struct RealServices::Parts {
     std::unique_ptr<platform::SettingsStore> settings = platform::NewSettingsStore();
     std::unique_ptr<platform::TextFile> textFile = platform::NewTextFile();
     std::unique_ptr<platform::Encoding> encoding = platform::NewSystemEncoding();
-    platform::QtDialogs dialogs;
-    ErrorBoxReporter reporter{dialogs, application};
+    std::unique_ptr<platform::Dialogs> dialogs = platform::NewDialogs();
+    ErrorBoxReporter reporter{*dialogs, application};
     platform::ResourceStringTable strings;
     std::unique_ptr<platform::InputMethod> inputMethod = platform::NewInputMethod();
 };
@@ -33,7 +33,7 @@ RealServices::RealServices()
                  .textFile = *parts_->textFile,
                  .encoding = *parts_->encoding,
                  .reporter = parts_->reporter},
-                parts_->dialogs,
+                *parts_->dialogs,
                 parts_->strings,
                 *parts_->inputMethod} {}
 
