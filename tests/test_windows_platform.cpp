@@ -1,12 +1,15 @@
 // The Windows parts against the real Win32 calls (under Wine in code page 932): the file
 // append, its failures, the ANSI code page encoding, and the settings in the registry.
 #include <windows.h>
+// After windows.h, whose types it needs.
+#include <imm.h>
 
 #include <QDir>
 #include <QtTest>
 
 #include "errors/failure.h"
 #include "platform/file_failure.h"
+#include "platform/windows/imm_input_method.h"
 #include "platform/windows/registry_settings_store.h"
 #include "platform/windows/win_encoding.h"
 #include "platform/windows/win_text_file.h"
@@ -34,6 +37,7 @@ private Q_SLOTS:
     void settingsAreTextInTheUsersOwnKey();
     void foreignSettingsValues_data();
     void foreignSettingsValues();
+    void inputMethodOpensTheWindowsContext();
 };
 
 namespace {
@@ -278,6 +282,30 @@ void WindowsPlatformTest::foreignSettingsValues() {
                  u"設定を読み込めません。 (HKEY_CURRENT_USER\\Software\\Lexbin\\Lexbin\\Main)"_s);
     }
     ForgetLexbinKeys();
+}
+
+// The IME is opened in the context the window has; a window whose context Qt has taken away
+// (a widget that refuses input methods has the focus) is left alone.
+void WindowsPlatformTest::inputMethodOpensTheWindowsContext() {
+    const HWND window = CreateWindowExW(0, L"Static", L"note", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                        nullptr, nullptr, nullptr, nullptr);
+    QVERIFY(window != nullptr);
+    const HIMC context = ImmCreateContext();
+    if (context == nullptr) {
+        DestroyWindow(window);
+        QSKIP("no input method here (Wine's null display driver has none)");
+    }
+    ImmAssociateContext(window, context);
+    ImmSetOpenStatus(context, FALSE);
+    QVERIFY(platform::OpenInputMethod(window));
+    QVERIFY(ImmGetOpenStatus(context));
+
+    ImmSetOpenStatus(context, FALSE);
+    ImmAssociateContext(window, nullptr);
+    QVERIFY(!platform::OpenInputMethod(window));
+    QVERIFY(!ImmGetOpenStatus(context));
+    ImmDestroyContext(context);
+    DestroyWindow(window);
 }
 
 QTEST_GUILESS_MAIN(WindowsPlatformTest)

@@ -10,6 +10,7 @@
 #include "captions/load_res_setting.h"
 #include "errors/failure.h"
 #include "errors/trap.h"
+#include "platform/os_parts.h"
 #include "platform/services.h"
 #include "platform/string_table.h"
 #include "platform/twips.h"
@@ -92,6 +93,8 @@ void frmMain::Form_Load() {
         if (left || top) {
             setWindowPosition(left.value_or(windowLeft()), top.value_or(windowTop()));
             positioned = true;
+        } else if (const auto place = platform::SystemDefaultPlace(frameGeometry().size())) {
+            move(*place);  // Windows: where the system puts a new window
         }
         if (const std::optional<float> width = readStored(Key::Width, windowWidth())) {
             setWindowWidth(*width);

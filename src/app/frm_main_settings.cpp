@@ -45,7 +45,8 @@ void frmMain::mnuSetPath_Click() {
 
 void frmMain::mnuSetFont_Click() {
     {
-        frmSetFont dialog(services_, textBoxFontSize());
+        // Owned by the main window: on Windows an owned window has no taskbar button.
+        frmSetFont dialog(services_, textBoxFontSize(), this);
         services_.dialogs.runDialog(dialog);
     }
     // Confirmed or not, the stored size is applied again. A value edited into the settings

@@ -1,12 +1,16 @@
 #pragma once
 
+#include <QPoint>
+#include <QSize>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QObject;
 
 namespace platform {
 
+class Dialogs;
 class DraftStore;
 class Encoding;
 class InputMethod;
@@ -15,8 +19,8 @@ class TextFile;
 
 // The operating system's own parts of the services, assembled once per system: CMake builds
 // the folder it chose (platform/CMakeLists.txt), whose os_parts.cpp defines these; the input
-// method and the settings store are defined beside each system's own (fcitx and QSettings'
-// file, IMM32 and the registry). The program and the test
+// method, the settings store and the modal host are defined beside each system's own (fcitx,
+// QSettings' file and Qt's boxes; IMM32, the registry and MessageBoxW). The program and the test
 // support both take their parts from here.
 
 // The user's settings: ~/.config/Lexbin/Lexbin.conf on Linux, HKEY_CURRENT_USER on Windows.
@@ -36,5 +40,12 @@ std::unique_ptr<InputMethod> NewInputMethod();
 // (SIGTERM, SIGHUP, SIGINT on Linux), for as long as `context` lives. Nothing on Windows,
 // which tells a windowed program of the session's end only through Qt's session manager.
 void WatchStopSignals(QObject& context, std::function<void()> stop);
+// The modal host: Qt's boxes on Linux, the system's MessageBoxW on Windows (both with Qt's
+// input box and the program's own dialogs).
+std::unique_ptr<Dialogs> NewDialogs();
+// Where the system itself puts a new top-level window with a frame of `frame` pixels, for a
+// first start with nothing stored: on Windows its default place (Qt would centre the window
+// instead); none where a window manager places it (Linux).
+std::optional<QPoint> SystemDefaultPlace(QSize frame);
 
 }  // namespace platform

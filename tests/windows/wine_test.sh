@@ -35,8 +35,10 @@ if [ "${1:-}" = --make-prefix ]; then
     fi
     # Wine 8.0 here handed no QT_ variable of the Unix environment to a Windows program (seen
     # with `wine cmd /c echo`): Qt's go into the prefix's user environment, where every
-    # program of this suite finds them.
+    # program of this suite finds them. Wine's null display driver: without an X display
+    # the system's message boxes still open (test_windows_dialogs reads them).
     wineboot -i &&
+        wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d null /f >/dev/null &&
         wine reg add 'HKCU\Environment' /v QT_QPA_PLATFORM /t REG_SZ /d offscreen /f >/dev/null &&
         wine reg add 'HKCU\Environment' /v QT_PLUGIN_PATH /t REG_SZ \
             /d "$(windows_path "$LEXBIN_QT_PLUGINS")" /f >/dev/null &&

@@ -21,6 +21,11 @@ std::unique_ptr<Encoding> NewUtf8Encoding() {
     return std::make_unique<IconvEncoding>("UTF-8");
 }
 
+// The window manager places a window that does not say where it wants to be.
+std::optional<QPoint> SystemDefaultPlace(QSize) {
+    return std::nullopt;
+}
+
 std::unique_ptr<DraftStore> NewDraftStore() {
     return std::make_unique<PosixDraftStore>(
         DraftFolderPath(qEnvironmentVariable("XDG_STATE_HOME"), QDir::homePath()));
