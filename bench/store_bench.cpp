@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 
+#include "bench_doubles.h"
 #include "errors/failure.h"
 #include "errors/reporter.h"
 #include "platform/application.h"
@@ -36,38 +37,10 @@ namespace {
 const QString kNote = QString(100, u'n');
 constexpr qsizetype kLongNote = 16 * 1024 * 1024;  // the most characters a note holds
 
-class OnePathSettings final : public platform::SettingsStore {
-public:
-    QString path;
-    QString get(const QString&, const QString&, const QString&, const QString&) const override {
-        return path;
-    }
-    bool contains(const QString&, const QString&, const QString&) const override { return true; }
-    void save(const QString&, const QString&, const QString&, const QString&) override {}
-};
-
-class BenchApplication final : public platform::Application {
-public:
-    QString folder() const override { return folder_; }
-    QString userDataFolder() const override { return folder_; }
-    int majorVersion() const override { return 1; }
-    int minorVersion() const override { return 2; }
-
-private:
-    const QString folder_ = QDir::tempPath();
-};
-
-class AbortingReporter final : public errors::Reporter {
-public:
-    void report(const errors::Failure& failure, const QString& location) override {
-        qFatal("store failed in %s: %s", qPrintable(location), qPrintable(failure.description()));
-    }
-};
-
 struct Fixture {
     QTemporaryDir dir{QDir::currentPath() + u"/store_bench-XXXXXX"_s};  // on disk, not tmpfs
     platform::SystemClock clock;
-    BenchApplication application;
+    BenchApplication application{QDir::tempPath()};
     OnePathSettings settings;
     // The system's own append and encoding (UTF-8), as the tests take them.
     std::unique_ptr<platform::TextFile> textFile = platform::NewTextFile();
