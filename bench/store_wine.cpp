@@ -110,7 +110,7 @@ int main(int argc, char* argv[]) {
         floor.push_back(MicrosecondsPerStore(start));
         start = Clock::now();
         for (int i = 0; i < kStoresPerRound; ++i) {
-            mdlLexbin::SaveData(services, note, u"B"_s);
+            mdlLexbin::SaveData(services, note, storage::Importance::Important);
         }
         store.push_back(MicrosecondsPerStore(start));
     }
