@@ -17,9 +17,9 @@
 #include <algorithm>
 #include <memory>
 
+#include "app/frm_main_design.h"
+#include "app/note_edit.h"
 #include "drafts/draft_keeper.h"
-#include "frm_main_design.h"
-#include "note_edit.h"
 #include "platform/posix/posix_draft_store.h"
 #include "platform/posix/posix_text_file.h"
 #include "platform/twips.h"

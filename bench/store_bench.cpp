@@ -13,18 +13,21 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
+#include "bench_doubles.h"
 #include "errors/failure.h"
 #include "errors/reporter.h"
 #include "platform/application.h"
+#include "platform/encoding.h"
+#include "platform/os_parts.h"
 #include "platform/posix/digest64.h"
-#include "platform/posix/iconv_encoding.h"
 #include "platform/posix/posix_append_marker.h"
-#include "platform/posix/posix_text_file.h"
 #include "platform/qtcore/system_clock.h"
 #include "platform/services.h"
 #include "platform/settings_store.h"
+#include "platform/text_file.h"
 #include "storage/data_file.h"
 
 using namespace Qt::StringLiterals;
@@ -34,47 +37,20 @@ namespace {
 const QString kNote = QString(100, u'n');
 constexpr qsizetype kLongNote = 16 * 1024 * 1024;  // the most characters a note holds
 
-class OnePathSettings final : public platform::SettingsStore {
-public:
-    QString path;
-    QString get(const QString&, const QString&, const QString&, const QString&) const override {
-        return path;
-    }
-    bool contains(const QString&, const QString&, const QString&) const override { return true; }
-    void save(const QString&, const QString&, const QString&, const QString&) override {}
-};
-
-class BenchApplication final : public platform::Application {
-public:
-    QString folder() const override { return folder_; }
-    QString userDataFolder() const override { return folder_; }
-    int majorVersion() const override { return 1; }
-    int minorVersion() const override { return 2; }
-
-private:
-    const QString folder_ = QDir::tempPath();
-};
-
-class AbortingReporter final : public errors::Reporter {
-public:
-    void report(const errors::Failure& failure, const QString& location) override {
-        qFatal("store failed in %s: %s", qPrintable(location), qPrintable(failure.description()));
-    }
-};
-
 struct Fixture {
     QTemporaryDir dir{QDir::currentPath() + u"/store_bench-XXXXXX"_s};  // on disk, not tmpfs
     platform::SystemClock clock;
-    BenchApplication application;
+    BenchApplication application{QDir::tempPath()};
     OnePathSettings settings;
-    platform::PosixTextFile textFile;
-    platform::IconvEncoding encoding{"UTF-8"};
+    // The system's own append and encoding (UTF-8), as the tests take them.
+    std::unique_ptr<platform::TextFile> textFile = platform::NewTextFile();
+    std::unique_ptr<platform::Encoding> encoding = platform::NewUtf8Encoding();
     AbortingReporter reporter;
     platform::CoreServices services{.clock = clock,
                                     .application = application,
                                     .settings = settings,
-                                    .textFile = textFile,
-                                    .encoding = encoding,
+                                    .textFile = *textFile,
+                                    .encoding = *encoding,
                                     .reporter = reporter};
 
     QString freshFile(const char* name, qint64 size) {
@@ -107,7 +83,7 @@ void SaveDataInto(benchmark::State& state, qint64 initialSize) {
     Fixture fixture;
     fixture.settings.path = fixture.freshFile("notes.txt", initialSize);
     for (auto _ : state) {
-        mdlLexbin::SaveData(fixture.services, kNote, u"B"_s);
+        mdlLexbin::SaveData(fixture.services, kNote, storage::Importance::Important);
     }
 }
 
@@ -142,7 +118,7 @@ void BM_SaveData16MiB(benchmark::State& state) {
     const QByteArray path = QFile::encodeName(fixture.settings.path);
     const QString note(kLongNote, u'n');
     for (auto _ : state) {
-        mdlLexbin::SaveData(fixture.services, note, u"B"_s);
+        mdlLexbin::SaveData(fixture.services, note, storage::Importance::Important);
         state.PauseTiming();
         [[maybe_unused]] const int ignored = ::truncate(path.constData(), 0);
         state.ResumeTiming();

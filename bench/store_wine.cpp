@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_doubles.h"
 #include "errors/failure.h"
 #include "errors/reporter.h"
 #include "platform/application.h"
@@ -34,35 +35,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kStoresPerRound = 10;
-
-class OnePathSettings final : public platform::SettingsStore {
-public:
-    QString path;
-    QString get(const QString&, const QString&, const QString&, const QString&) const override {
-        return path;
-    }
-    bool contains(const QString&, const QString&, const QString&) const override { return true; }
-    void save(const QString&, const QString&, const QString&, const QString&) override {}
-};
-
-class BenchApplication final : public platform::Application {
-public:
-    explicit BenchApplication(QString folder) : folder_(std::move(folder)) {}
-    QString folder() const override { return folder_; }
-    QString userDataFolder() const override { return folder_; }
-    int majorVersion() const override { return 1; }
-    int minorVersion() const override { return 2; }
-
-private:
-    QString folder_;
-};
-
-class AbortingReporter final : public errors::Reporter {
-public:
-    void report(const errors::Failure& failure, const QString& location) override {
-        qFatal("store failed in %s: %s", qPrintable(location), qPrintable(failure.description()));
-    }
-};
 
 // 100 characters, half of them Japanese: the encoding to code page 932 is part of the cost.
 QString Note() {
@@ -138,7 +110,7 @@ int main(int argc, char* argv[]) {
         floor.push_back(MicrosecondsPerStore(start));
         start = Clock::now();
         for (int i = 0; i < kStoresPerRound; ++i) {
-            mdlLexbin::SaveData(services, note, u"B"_s);
+            mdlLexbin::SaveData(services, note, storage::Importance::Important);
         }
         store.push_back(MicrosecondsPerStore(start));
     }

@@ -39,7 +39,8 @@ int main(int argc, char* argv[]) {
     keeper.keepAndWait();
     std::printf("storing\n");
     std::fflush(stdout);
-    if (!mdlLexbin::SaveData(ts.core({.clock = &clock}), note, u"B"_s, &keeper)) {
+    if (!mdlLexbin::SaveData(ts.core({.clock = &clock}), note, storage::Importance::Important,
+                             &keeper)) {
         return 1;
     }
     std::printf("stored\n");

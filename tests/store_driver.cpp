@@ -30,7 +30,7 @@ int main(int argc, char* argv[]) {
         const platform::CoreServices services = ts.core({.clock = &clock});
         std::printf("storing %d\n", i);
         std::fflush(stdout);
-        if (!mdlLexbin::SaveData(services, note, u"B"_s)) {
+        if (!mdlLexbin::SaveData(services, note, storage::Importance::Important)) {
             const RecordingReporter::Report& failure = ts.reporter.reports.last();
             std::fprintf(stderr, "%d %s\n", failure.number, qPrintable(failure.description));
             return 1;

@@ -4,8 +4,8 @@
 #include <QSettings>
 #include <QtTest>
 
-#include "note_edit.h"
-#include "option_button.h"
+#include "app/note_edit.h"
+#include "app/option_button.h"
 #include "support/compiled_locale.h"
 #include "support/main_window_fixture.h"
 
@@ -111,23 +111,24 @@ void CommandLineTest::outcomes_data() {
     QTest::newRow("undecodable standard input refused")
         << QStringList{u"--note"_s, u"-"_s} << "ok\xff"_ba << 1 << none
         << "lexbin: エラー番号:1004 "_ba << none;
+    QTest::newRow("leading byte order mark of standard input dropped")
+        << QStringList{u"--note"_s, u"-"_s} << "\xef\xbb\xbfx\xef\xbb\xbfy\n"_ba << 0 << none
+        << none << "C,x\xef\xbb\xbfy\r\n"_ba;
+    QTest::newRow("leading byte order mark of an argument dropped")
+        << QStringList{u"--note"_s, u"\uFEFFx\uFEFFy"_s} << none << 0 << none << none
+        << "C,x\xef\xbb\xbfy\r\n"_ba;
+    QTest::newRow("encoded surrogate in standard input refused")
+        << QStringList{u"--note"_s, u"-"_s} << "a\xed\xa0\x80"_ba << 1 << none
+        << "lexbin: エラー番号:1004 "_ba << none;
+    QTest::newRow("overlong form in standard input refused")
+        << QStringList{u"--note"_s, u"-"_s} << "a\xc0\xaf"_ba << 1 << none
+        << "lexbin: エラー番号:1004 "_ba << none;
     QTest::newRow("NUL in standard input refused")
         << QStringList{u"--note"_s, u"-"_s} << "a\0b\n"_ba << 1 << none
         << "lexbin: エラー番号:1004 "_ba << none;
-    const QList<std::pair<const char*, QStringList>> badUsage = {
-        {"unknown option", {u"--bogus"_s}},
-        {"positional argument", {u"x"_s}},
-        {"note twice under both names", {u"-n"_s, u"a"_s, u"--note"_s, u"b"_s}},
-        {"importance X", {u"-n"_s, u"a"_s, u"-i"_s, u"X"_s}},
-        {"importance without note", {u"-i"_s, u"A"_s}},
-        {"note without value", {u"--note"_s}},
-        {"note with edit", {u"--note"_s, u"a"_s, u"--edit"_s, u"b"_s}},
-        {"window option with note", {u"-n"_s, u"a"_s, u"-platform"_s, u"offscreen"_s}},
-    };
-    for (const auto& [name, arguments] : badUsage) {
-        QTest::newRow((u"bad usage: "_s + QString::fromUtf8(name)).toUtf8().constData())
-            << arguments << none << 2 << none << kUsage << none;
-    }
+    // Which arguments are bad usage is test_command_line_parse's; here what it leads to.
+    QTest::newRow("bad usage: usage text, status 2, nothing stored")
+        << QStringList{u"--bogus"_s} << none << 2 << none << kUsage << none;
     QTest::newRow("help without a display")
         << QStringList{u"--help"_s} << none << 0 << "使い方: lexbin"_ba << none << none;
     QTest::newRow("version without a display")

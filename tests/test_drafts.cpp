@@ -98,6 +98,12 @@ void DraftsTest::decodeTakesOnlyUtf8ThatFitsTheBox_data() {
     QTest::newRow("not UTF-8") << "a\xff"_ba << false << QString();
     QTest::newRow("cut in a character") << "a\xe3\x83"_ba << false << QString();
     QTest::newRow("encoded surrogate") << "\xed\xa0\x80"_ba << false << QString();
+    QTest::newRow("leading byte order mark dropped") << "\xef\xbb\xbf"
+                                                        "ab"_ba
+                                                     << true << u"ab"_s;
+    QTest::newRow("byte order mark after the start kept") << "a\xef\xbb\xbf"
+                                                             "b"_ba
+                                                          << true << u"a\uFEFFb"_s;
 }
 
 void DraftsTest::decodeTakesOnlyUtf8ThatFitsTheBox() {

@@ -2,11 +2,11 @@
 #include <QtTest>
 #include <stdexcept>
 
+#include "app/error_box_reporter.h"
 #include "build_info.h"
 #include "doubles/fake_application.h"
 #include "doubles/recording_reporter.h"
 #include "doubles/scripted_dialogs.h"
-#include "error_box_reporter.h"
 #include "errors/error_box_text.h"
 #include "errors/failure.h"
 #include "errors/trap.h"

@@ -4,8 +4,8 @@
 #include <QProcess>
 #include <QtTest>
 
-#include "note_edit.h"
-#include "option_button.h"
+#include "app/note_edit.h"
+#include "app/option_button.h"
 #include "platform/widgets/fcitx_input_method.h"
 #include "support/main_window_fixture.h"
 

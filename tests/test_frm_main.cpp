@@ -3,8 +3,8 @@
 #include <QMenuBar>
 #include <QtTest>
 
-#include "note_edit.h"
-#include "option_button.h"
+#include "app/note_edit.h"
+#include "app/option_button.h"
 #include "support/main_window_fixture.h"
 
 using namespace Qt::StringLiterals;
@@ -130,7 +130,7 @@ void FrmMainTest::importanceFollowsTheSelectedButton() {
     MainWindowFixture f;
     frmMain& w = f.load();
     w.optImportance(index)->click();
-    QCOMPARE(w.GetImportance(), code);
+    QCOMPARE(storage::ImportanceCode(w.GetImportance()), code);
 }
 
 void FrmMainTest::noSelectedButtonGivesEmptyCode() {
@@ -138,7 +138,7 @@ void FrmMainTest::noSelectedButtonGivesEmptyCode() {
     frmMain& w = f.load();
     w.optImportance(2)->setAutoExclusive(false);
     w.optImportance(2)->setChecked(false);
-    QCOMPARE(w.GetImportance(), QString());
+    QVERIFY(w.GetImportance() == storage::Importance::None);
     w.txtMain()->setPlainText(u"abc"_s);
     w.mnuFileSave_Click();
     QCOMPARE(f.data(), "2001/04/22,09:34,,abc\r\n");

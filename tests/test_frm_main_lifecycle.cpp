@@ -3,8 +3,8 @@
 #include <QScreen>
 #include <QtTest>
 
-#include "note_edit.h"
-#include "option_button.h"
+#include "app/note_edit.h"
+#include "app/option_button.h"
 #include "platform/twips.h"
 #include "support/main_window_fixture.h"
 

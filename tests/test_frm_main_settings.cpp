@@ -4,8 +4,8 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "frm_set_font.h"
-#include "note_edit.h"
+#include "app/note_edit.h"
+#include "dialogs/frm_set_font.h"
 #include "support/main_window_fixture.h"
 
 using namespace Qt::StringLiterals;

@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "frm_set_font.h"
+#include "dialogs/frm_set_font.h"
 #include "platform/qtcore/resource_string_table.h"
 #include "support/test_services.h"
 

@@ -5,7 +5,7 @@
 #include <QTextBlock>
 #include <QtTest>
 
-#include "note_edit.h"
+#include "app/note_edit.h"
 #include "support/main_window_fixture.h"
 
 using namespace Qt::StringLiterals;

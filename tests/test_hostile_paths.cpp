@@ -10,7 +10,7 @@
 #include <QtTest>
 #include <csignal>
 
-#include "note_edit.h"
+#include "app/note_edit.h"
 #include "support/main_window_fixture.h"
 #include "support/unprivileged.h"
 

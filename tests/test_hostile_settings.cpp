@@ -13,8 +13,8 @@
 #include <future>
 #include <memory>
 
-#include "frm_main.h"
-#include "note_edit.h"
+#include "app/frm_main.h"
+#include "app/note_edit.h"
 #include "platform/qtcore/qsettings_store.h"
 #include "platform/qtcore/resource_string_table.h"
 #include "storage/data_file.h"

@@ -3,10 +3,10 @@
 #include <QtTest>
 #include <csignal>
 
+#include "app/frm_main.h"
+#include "app/note_edit.h"
+#include "app/note_guard.h"
 #include "doubles/memory_draft_store.h"
-#include "frm_main.h"
-#include "note_edit.h"
-#include "note_guard.h"
 #include "platform/posix/posix_draft_store.h"
 #include "support/main_window_fixture.h"
 

@@ -60,7 +60,9 @@ private Q_SLOTS:
 private:
     QString dataFile() const { return folder_->path(u"notes.txt"_s); }
     bool store(const QString& text, const QString& code = u"B"_s) {
-        return mdlLexbin::SaveData(ts_->core(), text, code);
+        return mdlLexbin::SaveData(
+            ts_->core(), text,
+            storage::ImportanceFromCode(code).value_or(storage::Importance::None));
     }
 
     std::unique_ptr<TempFolder> folder_;

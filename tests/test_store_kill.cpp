@@ -221,7 +221,7 @@ void StoreKillTest::killedStoreLeavesTheNoteOnceDraftOrRecord() {
         } else {
             QCOMPARE(copies, 0);
             QCOMPARE(found, note);
-            QVERIFY(mdlLexbin::SaveData(ts.core(), found, u"B"_s, &keeper));
+            QVERIFY(mdlLexbin::SaveData(ts.core(), found, storage::Importance::Important, &keeper));
             ++cameBack;
         }
     }

@@ -1,4 +1,4 @@
-#include "error_box_reporter.h"
+#include "app/error_box_reporter.h"
 
 #include "errors/error_box_text.h"
 #include "errors/failure.h"

@@ -1,11 +1,11 @@
-#include "frm_main.h"
+#include "app/frm_main.h"
 
 #include <QIcon>
 #include <QMenuBar>
 #include <algorithm>
 
-#include "note_edit.h"
-#include "option_button.h"
+#include "app/note_edit.h"
+#include "app/option_button.h"
 #include "platform/dialogs.h"
 #include "platform/input_method.h"
 #include "platform/services.h"

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "frm_main_design.h"
+#include "app/frm_main_design.h"
 
 class NoteEdit;
 class OptionButton;
@@ -16,7 +16,7 @@ namespace platform {
 struct Services;
 }
 
-namespace mdlLexbin {
+namespace storage {
 class StoreWatch;
 }
 
@@ -62,10 +62,10 @@ public:
 
     const platform::Services& services() const { return services_; }
     // Told of every store of the box's note (null: none).
-    void setStoreWatch(mdlLexbin::StoreWatch* watch) { storeWatch_ = watch; }
+    void setStoreWatch(storage::StoreWatch* watch) { storeWatch_ = watch; }
 
-    // "A", "B" or "C" for the first selected importance button, "" when none is.
-    QString GetImportance() const;
+    // The importance of the first selected option button; None when none is.
+    storage::Importance GetImportance() const;
 
     // Why the window closes, for closeEvent and Form_Unload to read: the user (a command or the
     // title bar), the end of the desktop session, or a signal to the process.
@@ -123,5 +123,5 @@ private:
     QElapsedTimer grownAt_;
     bool imeOn_ = false;  // the input method mode of txtMain, set once at load
     CloseReason closeReason_ = CloseReason::User;
-    mdlLexbin::StoreWatch* storeWatch_ = nullptr;
+    storage::StoreWatch* storeWatch_ = nullptr;
 };

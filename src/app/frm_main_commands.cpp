@@ -1,21 +1,19 @@
 // The File menu: store, store and exit, exit.
-#include "frm_main.h"
-#include "note_edit.h"
-#include "option_button.h"
+#include "app/frm_main.h"
+#include "app/note_edit.h"
+#include "app/option_button.h"
 #include "platform/services.h"
 #include "storage/data_file.h"
 
 using namespace Qt::StringLiterals;
 
-QString frmMain::GetImportance() const {
-    static const QString kCodes[] = {u"A"_s, u"B"_s, u"C"_s};
-    static_assert(std::extent_v<decltype(kCodes)> == std::size(frm_main_design::kOptionButtons));
+storage::Importance frmMain::GetImportance() const {
     for (std::size_t i = 0; i < optImportance_.size(); ++i) {
         if (optImportance_[i]->isChecked()) {
-            return kCodes[i];
+            return frm_main_design::kOptionButtons[i].importance;
         }
     }
-    return {};
+    return storage::Importance::None;
 }
 
 // The box is emptied only when the note is safe: a note whose store failed stays for the

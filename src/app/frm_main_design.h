@@ -2,7 +2,8 @@
 
 #include <QKeySequence>
 
-#include "settings/enum_table.h"
+#include "common/one_row_per_value.h"
+#include "storage/importance.h"
 
 // The main window as designed, before its captions are loaded. Positions and sizes are in
 // twips, measured from the top-left corner of the client area (below the menu bar).
@@ -24,12 +25,13 @@ struct OptionButton {
     Box box;
     const char16_t* tag;
     const char16_t* caption;
+    storage::Importance importance;  // what the button grades a note when selected
 };
 // optImportance(0..2); index 2 (normal) is selected at creation.
 inline constexpr OptionButton kOptionButtons[] = {
-    {{360, 120, 1452, 372}, u"1200", u"(0)"},
-    {{1920, 120, 1452, 372}, u"1201", u"(1)"},
-    {{3480, 120, 1452, 372}, u"1202", u"(2)"},
+    {{360, 120, 1452, 372}, u"1200", u"(0)", storage::Importance::VeryImportant},
+    {{1920, 120, 1452, 372}, u"1201", u"(1)", storage::Importance::Important},
+    {{3480, 120, 1452, 372}, u"1202", u"(2)", storage::Importance::Normal},
 };
 inline constexpr int kSelectedOption = 2;
 
@@ -71,7 +73,7 @@ inline constexpr MenuEntry kMenus[] = {
     {MenuItem::mnuHelpAbout, 2, u"mnuHelpAbout", u"1121", 0},
 };
 
-static_assert(settings::OneRowPerValue<&MenuEntry::item>(kMenus),
+static_assert(common::OneRowPerValue<&MenuEntry::item>(kMenus),
               "kMenus has one row per MenuItem, in menu order");
 
 }  // namespace frm_main_design

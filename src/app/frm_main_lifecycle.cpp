@@ -5,11 +5,11 @@
 #include <limits>
 #include <optional>
 
+#include "app/frm_main.h"
+#include "app/note_edit.h"
 #include "captions/load_res_setting.h"
 #include "errors/failure.h"
 #include "errors/trap.h"
-#include "frm_main.h"
-#include "note_edit.h"
 #include "platform/os_parts.h"
 #include "platform/services.h"
 #include "platform/string_table.h"

@@ -1,8 +1,8 @@
 // The Settings and Help menus: data file path, font size, input method choice, About.
+#include "app/frm_main.h"
+#include "dialogs/frm_set_font.h"
 #include "errors/failure.h"
 #include "errors/trap.h"
-#include "frm_main.h"
-#include "frm_set_font.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/services.h"

@@ -1,4 +1,4 @@
-#include "note_edit.h"
+#include "app/note_edit.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
@@ -15,7 +15,7 @@ namespace {
 // The characters at which Qt starts a new paragraph (a CR LF pair is one break); a line
 // separator breaks the line inside its paragraph.
 bool EndsParagraph(QChar c) {
-    return c != QChar::LineSeparator && mdlLexbin::IsLineBreak(c);
+    return c != QChar::LineSeparator && storage::IsLineBreak(c);
 }
 
 // The last place at or before `index`, and after `floor`, where a break splits no character
@@ -107,7 +107,7 @@ NoteEdit::RawNote NoteEdit::rawNote() const {
 }
 
 QString NoteEdit::NoteText(const RawNote& note) {
-    return mdlLexbin::WithCrLfBreaks(WithoutBreaksAt(note.text, note.insertedBreaks, 0));
+    return storage::WithCrLfBreaks(WithoutBreaksAt(note.text, note.insertedBreaks, 0));
 }
 
 void NoteEdit::setPlainText(const QString& text) {
@@ -225,7 +225,7 @@ QMimeData* NoteEdit::createMimeDataFromSelection() const {
     QString text = withoutInsertedBreaks(cursor.selectedText(), cursor.selectionStart());
     // As Qt's own copy gives the text: line breaks as LF.
     text.replace(QChar::ParagraphSeparator, u'\n').replace(QChar::LineSeparator, u'\n');
-    auto* data = new QMimeData;
-    data->setText(text);
-    return data;
+    auto* mime = new QMimeData;
+    mime->setText(text);
+    return mime;
 }

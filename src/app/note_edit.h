@@ -22,7 +22,7 @@ public:
     explicit NoteEdit(QWidget* parent = nullptr);
 
     // The most characters the box holds; an inserted break counts none, a line break one.
-    static constexpr qsizetype kMaxCharacters = mdlLexbin::kMaxNoteCharacters;
+    static constexpr qsizetype kMaxCharacters = storage::kMaxNoteCharacters;
     // Longer paragraphs cost a keystroke more than 100 ms with Japanese text.
     static constexpr qsizetype kParagraphLength = 4096;
     static constexpr int kContinuesLine = 0x4c42;

@@ -1,4 +1,4 @@
-#include "note_guard.h"
+#include "app/note_guard.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -7,14 +7,12 @@
 #include <atomic>
 #include <cstdlib>
 
-#include "frm_main.h"
-#include "note_edit.h"
+#include "app/frm_main.h"
+#include "app/note_edit.h"
 #include "platform/dialogs.h"
 #include "platform/draft_store.h"
+#include "platform/os_parts.h"
 #include "platform/services.h"
-#ifndef _WIN32
-#include "platform/posix/stop_signals.h"
-#endif
 
 namespace {
 
@@ -62,10 +60,7 @@ NoteGuard::NoteGuard(frmMain& window, platform::Dialogs& dialogs,
               return NoteEdit::NoteText(raw);
           };
       }) {
-#ifndef _WIN32
-    connect(new platform::StopSignals(this), &platform::StopSignals::received, this,
-            &NoteGuard::stop);
-#endif
+    platform::WatchStopSignals(*this, [this] { stop(); });
 }
 
 NoteGuard::~NoteGuard() {

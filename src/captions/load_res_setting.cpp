@@ -1,11 +1,11 @@
-#include "load_res_setting.h"
+#include "captions/load_res_setting.h"
 
+#include "captions/resource_id.h"
 #include "errors/failure.h"
 #include "errors/trap.h"
 #include "platform/control_enumeration.h"
 #include "platform/services.h"
 #include "platform/string_table.h"
-#include "resource_id.h"
 
 using namespace Qt::StringLiterals;
 

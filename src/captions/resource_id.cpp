@@ -1,4 +1,4 @@
-#include "resource_id.h"
+#include "captions/resource_id.h"
 
 #include <QLocale>
 #include <limits>

@@ -1,7 +1,8 @@
-#include "command_line.h"
+#include "cli/command_line.h"
 
 #include <QCommandLineParser>
 #include <algorithm>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -27,6 +28,15 @@ QCommandLineOption Hidden(QCommandLineOption option) {
     return option;
 }
 
+CommandLine Asking(Mode mode, const QString& text = {},
+                   storage::Importance importance = storage::Importance::None) {
+    CommandLine command;
+    command.mode = mode;
+    command.text = text;
+    command.importance = importance;
+    return command;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
@@ -49,7 +59,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     // "-platform offscreen", as Qt takes it, is one option and not eight letters.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions(options);
-    const CommandLine bad{Mode::BadUsage, {}, {}};
+    const CommandLine bad = Asking(Mode::BadUsage);
     if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
         return bad;
     }
@@ -64,25 +74,28 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         }
     }
     if (parser.isSet(help)) {
-        return {Mode::Help, {}, {}};
+        return Asking(Mode::Help);
     }
     if (parser.isSet(version)) {
-        return {Mode::Version, {}, {}};
+        return Asking(Mode::Version);
     }
     if (parser.isSet(note)) {
         const bool windowOption = std::any_of(windowOptions.cbegin(), windowOptions.cend(),
                                               [&](const auto& o) { return parser.isSet(o); });
-        const QString code = parser.isSet(importance) ? parser.value(importance).toUpper() : u"C"_s;
-        if (parser.isSet(edit) || windowOption ||
-            (code != u"A"_s && code != u"B"_s && code != u"C"_s)) {
+        // The code in either case: "a" is "A".
+        const std::optional<storage::Importance> chosen =
+            parser.isSet(importance)
+                ? storage::ImportanceFromCode(parser.value(importance).toUpper())
+                : storage::Importance::Normal;
+        if (parser.isSet(edit) || windowOption || !chosen) {
             return bad;
         }
-        return {Mode::Note, parser.value(note), code};
+        return Asking(Mode::Note, parser.value(note), *chosen);
     }
     if (parser.isSet(importance)) {
         return bad;
     }
-    return {Mode::Window, parser.value(edit), {}};
+    return Asking(Mode::Window, parser.value(edit));
 }
 
 }  // namespace cli

@@ -1,39 +1,235 @@
-#include "note_command.h"
+#include "cli/note_command.h"
 
-#include "command_line.h"
+#include <QCoreApplication>
+#include <clocale>
+#include <string>
+
+#include "build_info.h"
+#include "cli/command_line.h"
+#include "errors/failure.h"
+#include "errors/reporter.h"
 #include "errors/trap.h"
-#include "exit_status.h"
-#include "input.h"
-#include "platform/posix/iconv_encoding.h"
-#include "platform/posix/posix_text_file.h"
-#include "platform/qtcore/qsettings_store.h"
-#include "platform/qtcore/qt_application.h"
-#include "platform/qtcore/system_clock.h"
-#include "platform/services.h"
+#include "platform/encoding.h"
+#include "platform/file_size_limit.h"
+#include "platform/os_services.h"
+#include "platform/standard_streams.h"
 #include "storage/data_file.h"
+#include "storage/note_record.h"
 
+using errors::ErrorNumber;
+using errors::Failure;
 using namespace Qt::StringLiterals;
 
 namespace cli {
+namespace {
 
-int StoreNote(const QString& text, const QString& importance, platform::IconvEncoding& encoding,
+// No character set takes more bytes a character than this.
+constexpr qsizetype kMaxBytesPerCharacter = 4;
+
+// --- The texts ---------------------------------------------------------------------------
+
+// What bad usage prints on standard error: short, with the way to the help.
+QString UsageText() {
+    return u"lexbin: 引数が正しくありません。\n"
+           u"使い方: lexbin [--edit テキスト]\n"
+           u"        lexbin --note テキスト [--importance A|B|C]\n"
+           u"詳しくは lexbin --help を実行してください。\n"_s;
+}
+
+QString HelpText() {
+    return u"使い方: lexbin [--edit テキスト]\n"
+           u"        lexbin --note テキスト [--importance A|B|C]\n"
+           u"\n"
+           u"引数なしでメモの窓を開きます。\n"
+           u"\n"
+           u"  -n, --note テキスト      窓を開かずに、テキストをメモとしてデータファイルに\n"
+           u"                           保存します（Ctrl+S と同じ記録）。\n"
+           u"  -i, --importance A|B|C   --note のメモの重要度: A 超重要、B 重要、C 普通\n"
+           u"                           （小文字も可。省略時は C）。\n"
+           u"      --edit テキスト      テキストを入れた状態で窓を開きます。\n"
+           u"  -h, --help               この説明を表示します。\n"
+           u"      --version            バージョンを表示します。\n"
+           u"\n"
+           u"テキストに「-」を指定すると、標準入力から読みます（最後の改行 1 つは除きます）。\n"
+           u"\n"
+           u"終了ステータス:\n"
+           u"  0  成功（空白だけのメモは何も書かずに成功します）\n"
+           u"  1  保存できなかった、または入力を読めなかった（理由は標準エラー出力に）\n"
+           u"  2  引数が正しくない\n"
+           u"  3  窓を開く画面（ディスプレイ）に接続できなかった\n"_s;
+}
+
+// "Lexbin 1.02".
+QString VersionText() {
+    return u"Lexbin "_s + QString::number(build_info::kVersionMajor) + u'.' +
+           QString::number(build_info::kVersionMinor).rightJustified(2, u'0') + u'\n';
+}
+
+// --- The error stream --------------------------------------------------------------------
+
+std::string Encode(const QString& text, const platform::Encoding& encoding) {
+    try {
+        return encoding.encode(text);
+    } catch (const Failure&) {
+    }
+    // Character by character, so that one the locale lacks costs only itself.
+    std::string bytes;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length =
+            (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2
+                                                                                               : 1;
+        try {
+            bytes += encoding.encode(text.sliced(i, length));
+        } catch (const Failure&) {
+            bytes += '?';
+        }
+        i += length - 1;
+    }
+    return bytes;
+}
+
+// "lexbin: エラー番号:N description" on one line: the description's line breaks (a path may
+// hold some) shown as "\n".
+QString ErrorLine(const Failure& failure) {
+    const QString description =
+        storage::WithCrLfBreaks(failure.description()).replace(u"\r\n"_s, u"\\n"_s);
+    return u"lexbin: エラー番号:"_s + QString::number(failure.number()) + u' ' + description;
+}
+
+// The command line's reporter: each failure as one ErrorLine on standard error.
+class StderrReporter final : public errors::Reporter {
+public:
+    explicit StderrReporter(const platform::Encoding& encoding) : encoding_(encoding) {}
+    void report(const Failure& failure, const QString& /*location*/) override {
+        // The location names a procedure inside the program: of no use to whoever reads the
+        // error stream.
+        WriteText(platform::OutputStream::Error, ErrorLine(failure) + u'\n', encoding_);
+    }
+
+private:
+    const platform::Encoding& encoding_;
+};
+
+// --- The input ---------------------------------------------------------------------------
+
+// The arguments after the program's name, read in the locale's character set (Qt would read
+// them as UTF-8 whatever the locale). Throws errors::Failure (undecodable input).
+QStringList DecodeArguments(int argc, char* argv[], const platform::Encoding& encoding) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.append(encoding.decode(QByteArray(argv[i])));
+    }
+    return arguments;
+}
+
+// All of standard input, read in the locale's character set, less one line break at its
+// end. Throws errors::Failure: undecodable input (a NUL too), a note too long for the box, a
+// read error.
+QString ReadStandardInput(const platform::Encoding& encoding) {
+    // Read no further than the longest note could be, however it is encoded.
+    const platform::StandardInput input =
+        platform::ReadStandardInput((storage::kMaxNoteCharacters + 2) * kMaxBytesPerCharacter);
+    if (!input.read) {
+        throw Failure(ErrorNumber::DeviceIO);
+    }
+    if (input.more) {
+        throw Failure(ErrorNumber::NoteTooLong);
+    }
+    const QByteArray& bytes = input.bytes;
+    // A NUL is no text in any character set, whatever the converter lets through.
+    if (bytes.contains('\0')) {
+        throw Failure(ErrorNumber::UndecodableInput);
+    }
+    QString text = encoding.decode(bytes);
+    if (text.endsWith(u"\r\n"_s)) {
+        text.chop(2);
+    } else if (text.endsWith(u'\n') || text.endsWith(u'\r')) {
+        text.chop(1);
+    }
+    return text;
+}
+
+// The text of --note or --edit as the box would take it, line breaks as CR LF: from
+// standard input for "-". Throws errors::Failure as ReadStandardInput does, and for a note
+// too long, which the box would refuse.
+QString NoteText(const QString& argument, const platform::Encoding& encoding) {
+    const QString note =
+        storage::WithCrLfBreaks(IsStandardInput(argument) ? ReadStandardInput(encoding) : argument);
+    if (storage::NoteLength(note) > storage::kMaxNoteCharacters) {
+        throw Failure(ErrorNumber::NoteTooLong);
+    }
+    return note;
+}
+
+// --- The store ---------------------------------------------------------------------------
+
+// lexbin --note: stores the note through the program's own store, exactly as the window's
+// Ctrl+S would, and returns the exit status. Needs a QCoreApplication.
+int StoreNote(const CommandLine& command, const platform::OsCoreServices& system,
               errors::Reporter& reporter) {
-    platform::SystemClock clock;
-    platform::QtApplication application;
-    platform::QSettingsStore settings;
-    platform::PosixTextFile textFile;
-    const platform::CoreServices services{.clock = clock,
-                                          .application = application,
-                                          .settings = settings,
-                                          .textFile = textFile,
-                                          .encoding = encoding,
-                                          .reporter = reporter};
     bool stored = false;
     errors::Trap(reporter, u"lexbin!StoreNote"_s, [&] {
-        const QString note = AsNoteText(IsStandardInput(text) ? ReadStandardInput(encoding) : text);
-        stored = mdlLexbin::SaveData(services, note, importance);
+        stored = mdlLexbin::SaveData(system.with(reporter),
+                                     NoteText(command.text, system.encoding()), command.importance);
     });
     return stored ? kSuccess : kFailed;
+}
+
+Start Exit(int status) {
+    return {status, {}};
+}
+
+}  // namespace
+
+void WriteText(platform::OutputStream stream, const QString& text,
+               const platform::Encoding& encoding) noexcept {
+    try {
+        platform::WriteStandardStream(stream, Encode(text, encoding));
+    } catch (...) {
+        // Out of memory, or an encoding that cannot even be opened: nothing to write with.
+    }
+}
+
+Start RunCommandLine(int argc, char* argv[]) {
+    // The locale's character set reads the arguments; QCoreApplication would set it too late.
+    std::setlocale(LC_ALL, "");
+    const platform::OsCoreServices system;
+    const platform::Encoding& encoding = system.encoding();
+    StderrReporter reporter(encoding);
+
+    QStringList arguments;
+    if (!errors::Trap(reporter, u"lexbin!ReadCommandLine"_s,
+                      [&] { arguments = DecodeArguments(argc, argv, encoding); })) {
+        return Exit(kFailed);
+    }
+    arguments.prepend(u"lexbin"_s);
+    const CommandLine command = ParseCommandLine(arguments);
+    switch (command.mode) {
+        case Mode::BadUsage:
+            WriteText(platform::OutputStream::Error, UsageText(), encoding);
+            return Exit(kBadUsage);
+        case Mode::Help:
+            WriteText(platform::OutputStream::Output, HelpText(), encoding);
+            return Exit(kSuccess);
+        case Mode::Version:
+            WriteText(platform::OutputStream::Output, VersionText(), encoding);
+            return Exit(kSuccess);
+        case Mode::Note: {
+            // The settings and the default path need an application object; no window
+            // system, so no display is needed either.
+            QCoreApplication application(argc, argv);
+            platform::LetWritesFailAtTheFileSizeLimit();
+            return Exit(StoreNote(command, system, reporter));
+        }
+        case Mode::Window:
+            break;
+    }
+    Start start;
+    if (!errors::Trap(reporter, u"lexbin!ReadCommandLine"_s,
+                      [&] { start.startText = NoteText(command.text, encoding); })) {
+        return Exit(kFailed);
+    }
+    return start;
 }
 
 }  // namespace cli

@@ -1,20 +1,34 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
-namespace errors {
-class Reporter;
-}
 namespace platform {
-class IconvEncoding;
-}
+class Encoding;
+enum class OutputStream;
+}  // namespace platform
 
 namespace cli {
 
-// lexbin --note: stores `text` ("-": standard input) as a note of `importance` ("A", "B" or
-// "C") through the program's own store, exactly as the window's Ctrl+S would, and returns
-// the exit status. Failures go to `reporter`. Needs a QCoreApplication.
-int StoreNote(const QString& text, const QString& importance, platform::IconvEncoding& encoding,
-              errors::Reporter& reporter);
+// What the command line leaves for main to do.
+struct Start {
+    // Set when the command line's work is done (a note stored, help shown, bad usage): exit
+    // with this status and open no window.
+    std::optional<int> exitStatus;
+    // Otherwise the window opens; this text (lexbin --edit) goes into its box.
+    QString startText;
+};
+
+// Does the command line's work, before any application object exists: sets the locale from
+// the environment, reads the arguments in its character set, and then for --note reads
+// standard input when asked, stores the note under a QCoreApplication of its own and tells
+// failures on standard error; for --help, --version and bad usage prints their text. For the
+// window it reads the start text (standard input for "--edit -").
+Start RunCommandLine(int argc, char* argv[]);
+
+// Writes `text` to standard output or error in the locale's character set; a character it
+// cannot represent is written as "?". Never throws.
+void WriteText(platform::OutputStream stream, const QString& text,
+               const platform::Encoding& encoding) noexcept;
 
 }  // namespace cli

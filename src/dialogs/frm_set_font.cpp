@@ -1,4 +1,4 @@
-#include "frm_set_font.h"
+#include "dialogs/frm_set_font.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

@@ -1,10 +1,10 @@
-#include "draft_keeper.h"
+#include "drafts/draft_keeper.h"
 
 #include <algorithm>
 
-#include "draft_writer.h"
+#include "drafts/draft_writer.h"
+#include "drafts/store_mark.h"
 #include "platform/draft_store.h"
-#include "store_mark.h"
 
 namespace drafts {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-#include "slot_choice.h"
+#include "drafts/slot_choice.h"
 #include "storage/data_file.h"
 
 namespace platform {
@@ -48,7 +48,7 @@ private:
 // the append, the draft holds the note and a store mark says where its record goes; once the
 // record is on the disk, draft and mark go at once, before the box is emptied. A start that
 // finds a draft with a mark drops it only when `dataFile` holds that very record there.
-class DraftKeeper final : public QObject, public mdlLexbin::StoreWatch {
+class DraftKeeper final : public QObject, public storage::StoreWatch {
     Q_OBJECT
 
 public:

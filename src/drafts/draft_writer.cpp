@@ -1,9 +1,9 @@
-#include "draft_writer.h"
+#include "drafts/draft_writer.h"
 
 #include <QCryptographicHash>
 #include <QtGlobal>
 
-#include "draft_text.h"
+#include "drafts/draft_text.h"
 #include "platform/draft_store.h"
 #include "storage/note_record.h"
 
@@ -82,7 +82,7 @@ bool DraftWriter::removeHeld() {
 bool DraftWriter::apply(const QString& note) {
     bool done = true;
     written_.clear();
-    if (!mdlLexbin::IsBlank(mdlLexbin::FlattenNote(note))) {
+    if (!storage::IsOnlySpaces(storage::FlattenNote(note))) {
         done = store_.write(EncodeDraft(note));
         mayExist_ = true;
     } else if (mayExist_) {

@@ -1,8 +1,8 @@
-#include "slot_choice.h"
+#include "drafts/slot_choice.h"
 
-#include "draft_text.h"
+#include "drafts/draft_text.h"
+#include "drafts/store_mark.h"
 #include "platform/draft_store.h"
-#include "store_mark.h"
 
 namespace drafts {
 

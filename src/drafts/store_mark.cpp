@@ -1,4 +1,4 @@
-#include "store_mark.h"
+#include "drafts/store_mark.h"
 
 #include <QCryptographicHash>
 #include <QList>

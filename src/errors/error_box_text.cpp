@@ -1,4 +1,4 @@
-#include "error_box_text.h"
+#include "errors/error_box_text.h"
 
 #include "build_info.h"
 

@@ -1,4 +1,4 @@
-#include "trap.h"
+#include "errors/trap.h"
 
 #include <exception>
 #include <new>

@@ -3,8 +3,8 @@
 #include <QString>
 #include <utility>
 
-#include "failure.h"
-#include "reporter.h"
+#include "errors/failure.h"
+#include "errors/reporter.h"
 
 namespace errors {
 

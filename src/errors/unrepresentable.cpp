@@ -1,4 +1,4 @@
-#include "unrepresentable.h"
+#include "errors/unrepresentable.h"
 
 using namespace Qt::StringLiterals;
 

@@ -2,8 +2,11 @@
 
 #include <QPoint>
 #include <QSize>
+#include <functional>
 #include <memory>
 #include <optional>
+
+class QObject;
 
 namespace platform {
 
@@ -33,6 +36,10 @@ std::unique_ptr<Encoding> NewUtf8Encoding();
 std::unique_ptr<DraftStore> NewDraftStore();
 // Switches the note box's input method on.
 std::unique_ptr<InputMethod> NewInputMethod();
+// Calls `stop` on `context`'s thread, from its event loop, when the process is asked to end
+// (SIGTERM, SIGHUP, SIGINT on Linux), for as long as `context` lives. Nothing on Windows,
+// which tells a windowed program of the session's end only through Qt's session manager.
+void WatchStopSignals(QObject& context, std::function<void()> stop);
 // The modal host: Qt's boxes on Linux, the system's MessageBoxW on Windows (both with Qt's
 // input box and the program's own dialogs).
 std::unique_ptr<Dialogs> NewDialogs();

@@ -1,4 +1,4 @@
-#include "number_text.h"
+#include "settings/number_text.h"
 
 #include <QLocale>
 #include <algorithm>
@@ -18,7 +18,7 @@ using namespace Qt::StringLiterals;
 namespace settings {
 namespace {
 
-bool IsBlank(QChar c) {
+bool IsSpaceOrTab(QChar c) {
     return c == u' ' || c == u'\t';
 }
 bool IsDigit(QChar c) {
@@ -155,13 +155,13 @@ double PlainDecimalToDouble(const std::string& plain) {
 double TextToDouble(const QString& text, const QLocale& locale) {
     const QString point = locale.decimalPoint();
     qsizetype i = 0;
-    while (i < text.size() && IsBlank(text[i])) {
+    while (i < text.size() && IsSpaceOrTab(text[i])) {
         ++i;
     }
     const DecimalPrefix number =
         ReadDecimalPrefix(text, i, point.size() == 1 ? point[0] : QChar(u'.'));
     i = number.end;
-    while (i < text.size() && IsBlank(text[i])) {
+    while (i < text.size() && IsSpaceOrTab(text[i])) {
         ++i;
     }
     if (number.plain.empty() || i != text.size()) {

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "enum_table.h"
+#include "common/one_row_per_value.h"
 
 namespace platform {
 struct CoreServices;
@@ -41,11 +41,12 @@ inline constexpr KeyInfo kKeys[] = {
     {Key::Top, u"Top", nullptr},
     {Key::Width, u"Width", nullptr},
     {Key::Height, u"Height", nullptr},
-    {Key::DataFilePath, u"DataFilePath", nullptr},  // default: see mdlLexbin::DefaultFilePath
+    {Key::DataFilePath, u"DataFilePath", nullptr},  // default: see storage::DefaultFilePath
 };
 
 // A key without its row would read and write the first row's setting.
-static_assert(OneRowPerValue<&KeyInfo::key>(kKeys), "kKeys has one row per Key, in key order");
+static_assert(common::OneRowPerValue<&KeyInfo::key>(kKeys),
+              "kKeys has one row per Key, in key order");
 
 const KeyInfo& Info(Key key);
 QString KeyName(Key key);

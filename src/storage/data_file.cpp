@@ -1,19 +1,19 @@
-#include "data_file.h"
+#include "storage/data_file.h"
 
 #include <QDir>
 
 #include "errors/trap.h"
-#include "note_record.h"
 #include "platform/application.h"
 #include "platform/clock.h"
 #include "platform/encoding.h"
 #include "platform/services.h"
 #include "platform/text_file.h"
 #include "settings/settings_keys.h"
+#include "storage/note_record.h"
 
 using namespace Qt::StringLiterals;
 
-namespace mdlLexbin {
+namespace storage {
 namespace {
 
 const QString kDataFileName = u"LexbinDB.txt"_s;
@@ -31,33 +31,6 @@ QString UserDataFilePath(const platform::CoreServices& services) {
     const QString folder = services.application.userDataFolder();
     return folder.isEmpty() ? QString() : JoinPath(folder, kDataFileName);
 }
-
-}  // namespace
-
-QString DefaultFilePath(const platform::CoreServices& services) {
-    // The program's folder may be a build tree, which `rm -rf build` takes away, or a folder
-    // of programs: notes are kept there only where the user chose so by putting the file there
-    // (a portable copy on a stick), and where no one else could have planted it.
-    const QString folder = services.application.folder();
-    const QString beside = JoinPath(folder, kDataFileName);
-    if (services.textFile.isFile(beside) && services.textFile.isPrivateFolder(folder)) {
-        return beside;
-    }
-    return UserDataFilePath(services);
-}
-
-QString GetFilePath(const platform::CoreServices& services) {
-    QString path;
-    errors::Trap(services.reporter, u"mdlLexbin!GetFilePath"_s, [&] {
-        // A missing key and a blank value both mean the default, which is worked out only
-        // then: it costs a look at the file system.
-        const QString stored = settings::GetSetting(services, settings::Key::DataFilePath, {});
-        path = IsBlank(stored) ? DefaultFilePath(services) : stored;
-    });
-    return path;
-}
-
-namespace {
 
 // Tells the watch how the append ended, also when it ends by a throw.
 class WatchedAppend {
@@ -83,23 +56,50 @@ private:
 
 }  // namespace
 
+QString DefaultFilePath(const platform::CoreServices& services) {
+    // The program's folder may be a build tree, which `rm -rf build` takes away, or a folder
+    // of programs: notes are kept there only where the user chose so by putting the file there
+    // (a portable copy on a stick), and where no one else could have planted it.
+    const QString folder = services.application.folder();
+    const QString beside = JoinPath(folder, kDataFileName);
+    if (services.textFile.isFile(beside) && services.textFile.isPrivateFolder(folder)) {
+        return beside;
+    }
+    return UserDataFilePath(services);
+}
+
+}  // namespace storage
+
+namespace mdlLexbin {
+
+QString GetFilePath(const platform::CoreServices& services) {
+    QString path;
+    errors::Trap(services.reporter, u"mdlLexbin!GetFilePath"_s, [&] {
+        // A missing key and a blank value both mean the default, which is worked out only
+        // then: it costs a look at the file system.
+        const QString stored = settings::GetSetting(services, settings::Key::DataFilePath, {});
+        path = storage::IsOnlySpaces(stored) ? storage::DefaultFilePath(services) : stored;
+    });
+    return path;
+}
+
 bool SaveData(const platform::CoreServices& services, const QString& text,
-              const QString& importanceCode, StoreWatch* watch) {
+              storage::Importance importance, storage::StoreWatch* watch) {
     return errors::Trap(services.reporter, u"mdlLexbin!SaveData"_s, [&] {
-        const QString flat = FlattenNote(text);
-        if (IsBlank(flat)) {
+        const QString flat = storage::FlattenNote(text);
+        if (storage::IsOnlySpaces(flat)) {
             return;
         }
-        const QString record =
-            BuildRecord(services.clock.now(), services.clock.separators(), importanceCode, flat) +
-            u"\r\n"_s;
+        const QString record = storage::BuildRecord(services.clock.now(),
+                                                    services.clock.separators(), importance, flat) +
+                               u"\r\n"_s;
         // Encode before touching the file: a note that cannot be represented writes nothing.
         const std::string bytes = services.encoding.encode(record);
         const QString path = GetFilePath(services);
-        if (!path.isEmpty() && path == UserDataFilePath(services)) {
+        if (!path.isEmpty() && path == storage::UserDataFilePath(services)) {
             services.textFile.createFolder(services.application.userDataFolder());
         }
-        WatchedAppend watched(watch, path, bytes);
+        storage::WatchedAppend watched(watch, path, bytes);
         services.textFile.appendLine(path, bytes);
         watched.stored();
     });

@@ -1,10 +1,10 @@
-#include "note_record.h"
+#include "storage/note_record.h"
 
 #include "platform/clock.h"
 
 using namespace Qt::StringLiterals;
 
-namespace mdlLexbin {
+namespace storage {
 namespace {
 
 QString TwoDigits(int value) {
@@ -46,7 +46,7 @@ QString FlattenNote(const QString& text) {
     return flat;
 }
 
-bool IsBlank(const QString& text) {
+bool IsOnlySpaces(const QString& text) {
     for (const QChar c : text) {
         if (c != u' ' && c != QChar(0x3000)) {
             return false;
@@ -56,11 +56,11 @@ bool IsBlank(const QString& text) {
 }
 
 QString BuildRecord(const platform::LocalTime& time, const platform::DateTimeSeparators& separators,
-                    const QString& importanceCode, const QString& flatText) {
+                    Importance importance, const QString& flatText) {
     const QString date = QString::number(time.year).rightJustified(4, u'0') + separators.date +
                          TwoDigits(time.month) + separators.date + TwoDigits(time.day);
     const QString clock = TwoDigits(time.hour) + separators.time + TwoDigits(time.minute);
-    return date + u',' + clock + u',' + importanceCode + u',' + flatText;
+    return date + u',' + clock + u',' + ImportanceCode(importance) + u',' + flatText;
 }
 
-}  // namespace mdlLexbin
+}  // namespace storage

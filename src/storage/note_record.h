@@ -2,12 +2,14 @@
 
 #include <QString>
 
+#include "storage/importance.h"
+
 namespace platform {
 struct DateTimeSeparators;
 struct LocalTime;
 }  // namespace platform
 
-namespace mdlLexbin {
+namespace storage {
 
 // The most characters a note holds; a line break counts one (see NoteLength).
 inline constexpr qsizetype kMaxNoteCharacters = 16'777'216;
@@ -29,13 +31,13 @@ qsizetype NoteLength(const QString& text);
 // then every CR LF pair; a lone CR or LF stays.
 QString FlattenNote(const QString& text);
 
-// Whether `text` holds nothing but blanks: the ASCII space and the ideographic space
-// U+3000 (tabs and other characters are content).
-bool IsBlank(const QString& text);
+// Whether `text` holds nothing but spaces: the ASCII space and the ideographic space U+3000
+// (tabs and other characters are content). Such a note is blank and writes nothing.
+bool IsOnlySpaces(const QString& text);
 
 // "yyyy/mm/dd,hh:nn,CODE,TEXT" with the user's separators in the date and the time; the
 // line end is not included.
 QString BuildRecord(const platform::LocalTime& time, const platform::DateTimeSeparators& separators,
-                    const QString& importanceCode, const QString& flatText);
+                    Importance importance, const QString& flatText);
 
-}  // namespace mdlLexbin
+}  // namespace storage

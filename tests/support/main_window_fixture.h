@@ -5,7 +5,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "frm_main.h"
+#include "app/frm_main.h"
 #include "platform/qtcore/resource_string_table.h"
 #include "support/temp_folder.h"
 #include "support/test_services.h"

@@ -89,6 +89,9 @@ BOOL CALLBACK WriteWindow(HWND window, LPARAM listing) {
 
 }  // namespace
 
+// The wide-character entry point (mingw's -municode), which no header declares.
+int wmain(int argc, wchar_t** argv);
+
 int wmain(int argc, wchar_t** argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: list_windows OUTPUT EXE-NAME\n");

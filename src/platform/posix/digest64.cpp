@@ -1,4 +1,4 @@
-#include "digest64.h"
+#include "platform/posix/digest64.h"
 
 #include <bit>
 #include <cstring>

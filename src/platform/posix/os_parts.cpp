@@ -2,9 +2,10 @@
 
 #include <QDir>
 
-#include "iconv_encoding.h"
-#include "posix_draft_store.h"
-#include "posix_text_file.h"
+#include "platform/posix/iconv_encoding.h"
+#include "platform/posix/posix_draft_store.h"
+#include "platform/posix/posix_text_file.h"
+#include "platform/posix/stop_signals.h"
 
 namespace platform {
 
@@ -28,6 +29,11 @@ std::optional<QPoint> SystemDefaultPlace(QSize) {
 std::unique_ptr<DraftStore> NewDraftStore() {
     return std::make_unique<PosixDraftStore>(
         DraftFolderPath(qEnvironmentVariable("XDG_STATE_HOME"), QDir::homePath()));
+}
+
+void WatchStopSignals(QObject& context, std::function<void()> stop) {
+    QObject::connect(new StopSignals(&context), &StopSignals::received, &context,
+                     [stop = std::move(stop)](int) { stop(); });
 }
 
 }  // namespace platform

@@ -1,4 +1,4 @@
-#include "posix_append_marker.h"
+#include "platform/posix/posix_append_marker.h"
 
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@
 #include <ctime>
 #include <vector>
 
-#include "digest64.h"
+#include "platform/posix/digest64.h"
 
 namespace platform {
 namespace {

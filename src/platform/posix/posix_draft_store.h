@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "platform/draft_store.h"
+#include "platform/posix/posix_io.h"
 
 namespace platform {
 
@@ -21,7 +22,7 @@ public:
     PosixDraftStore(const PosixDraftStore&) = delete;
     PosixDraftStore& operator=(const PosixDraftStore&) = delete;
 
-    bool usable() const override { return folderFd_ >= 0; }
+    bool usable() const override { return folder_.valid(); }
     QStringList draftSlots() const override;
     bool take(const QString& slot) override;
     DraftBytes read(qint64 maxBytes) override;
@@ -38,8 +39,8 @@ private:
     DraftBytes readFile(const char* suffix, qint64 maxBytes);
     bool unlink(const char* suffix);
 
-    int folderFd_ = -1;
-    int lockFd_ = -1;
+    Descriptor folder_;
+    Descriptor lock_;  // closing it releases the lock; the lock file stays for the next run
     QString slot_;
     bool markMayExist_ = true;  // until a removal proved there is none
 };

@@ -1,4 +1,4 @@
-#include "stop_signals.h"
+#include "platform/posix/stop_signals.h"
 
 #include <fcntl.h>
 #include <unistd.h>

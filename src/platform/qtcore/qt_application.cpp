@@ -1,10 +1,11 @@
-#include "qt_application.h"
+#include "platform/qtcore/qt_application.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
 
 #include "build_info.h"
+#include "common/xdg_folder.h"
 
 using namespace Qt::StringLiterals;
 
@@ -15,15 +16,7 @@ QString QtApplication::folder() const {
 }
 
 QString UserDataFolderPath(const QString& xdgDataHome, const QString& home) {
-    // The XDG rule: a relative value is to be ignored (Qt's own lookup would take it as it is,
-    // against the working folder).
-    if (xdgDataHome.startsWith(u'/')) {
-        return QDir::cleanPath(xdgDataHome + u"/Lexbin"_s);
-    }
-    if (home.startsWith(u'/')) {
-        return QDir::cleanPath(home + u"/.local/share/Lexbin"_s);
-    }
-    return {};
+    return common::XdgProgramFolder(xdgDataHome, home, u".local/share"_s);
 }
 
 QString QtApplication::userDataFolder() const {

@@ -1,4 +1,4 @@
-#include "qt_japanese_texts.h"
+#include "platform/qtcore/qt_japanese_texts.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "resource_string_table.h"
+#include "platform/qtcore/resource_string_table.h"
 
 #include <QFile>
 #include <QStringList>

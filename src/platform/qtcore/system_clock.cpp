@@ -1,4 +1,4 @@
-#include "system_clock.h"
+#include "platform/qtcore/system_clock.h"
 
 #include <QLocale>
 #include <ctime>

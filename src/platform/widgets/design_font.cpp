@@ -1,4 +1,4 @@
-#include "design_font.h"
+#include "platform/widgets/design_font.h"
 
 #include <QStringList>
 

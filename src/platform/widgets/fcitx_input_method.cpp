@@ -1,4 +1,4 @@
-#include "fcitx_input_method.h"
+#include "platform/widgets/fcitx_input_method.h"
 
 #include "platform/os_parts.h"
 

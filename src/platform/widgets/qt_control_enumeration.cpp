@@ -1,4 +1,4 @@
-#include "qt_control_enumeration.h"
+#include "platform/widgets/qt_control_enumeration.h"
 
 #include <QAction>
 #include <QLabel>

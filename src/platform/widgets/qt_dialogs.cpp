@@ -1,4 +1,4 @@
-#include "qt_dialogs.h"
+#include "platform/widgets/qt_dialogs.h"
 
 #include <QApplication>
 #include <QInputDialog>

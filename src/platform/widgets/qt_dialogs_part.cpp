@@ -1,5 +1,5 @@
 #include "platform/os_parts.h"
-#include "qt_dialogs.h"
+#include "platform/widgets/qt_dialogs.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "screen_placement.h"
+#include "platform/widgets/screen_placement.h"
 
 #include <QGuiApplication>
 #include <QScreen>

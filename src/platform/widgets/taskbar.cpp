@@ -1,4 +1,4 @@
-#include "taskbar.h"
+#include "platform/widgets/taskbar.h"
 
 #include <QGuiApplication>
 #include <QWindow>

@@ -1,4 +1,4 @@
-#include "imm_input_method.h"
+#include "platform/windows/imm_input_method.h"
 
 #include <QWidget>
 

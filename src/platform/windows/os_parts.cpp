@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "platform/draft_store.h"
-#include "win_encoding.h"
-#include "win_text_file.h"
+#include "platform/windows/win_encoding.h"
+#include "platform/windows/win_text_file.h"
 
 namespace platform {
 
@@ -23,6 +23,10 @@ std::unique_ptr<Encoding> NewUtf8Encoding() {
 // Drafts on Windows come with a later change; until then an unstored note is not kept.
 std::unique_ptr<DraftStore> NewDraftStore() {
     return nullptr;
+}
+
+void WatchStopSignals(QObject& /*context*/, std::function<void()> /*stop*/) {
+    // No signals to watch: the end of the session reaches the window as commitDataRequest.
 }
 
 }  // namespace platform

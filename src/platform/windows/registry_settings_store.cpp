@@ -1,4 +1,4 @@
-#include "registry_settings_store.h"
+#include "platform/windows/registry_settings_store.h"
 
 #include <windows.h>
 

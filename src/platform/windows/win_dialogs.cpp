@@ -1,4 +1,4 @@
-#include "win_dialogs.h"
+#include "platform/windows/win_dialogs.h"
 
 #include <windows.h>
 

@@ -11,6 +11,7 @@ class WindowsAnsiEncoding final : public Encoding {
 public:
     explicit WindowsAnsiEncoding(unsigned codePage) : codePage_(codePage) {}
     std::string encode(const QString& text) const override;
+    QString decode(const QByteArray& bytes) const override;
 
 private:
     unsigned codePage_;

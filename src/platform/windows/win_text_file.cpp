@@ -1,4 +1,4 @@
-#include "win_text_file.h"
+#include "platform/windows/win_text_file.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <type_traits>
 
-namespace settings {
+namespace common {
 
 // Whether `rows` holds one row per value of an enum whose last enumerator is Count, in the
 // order of the enum, each row naming its value in `Member`. For a static_assert on a table
@@ -22,4 +22,4 @@ constexpr bool OneRowPerValue(const Row (&rows)[N]) {
     return true;
 }
 
-}  // namespace settings
+}  // namespace common
