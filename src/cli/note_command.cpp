@@ -9,6 +9,7 @@
 
 #include "build_info.h"
 #include "cli/command_line.h"
+#include "cli/standard_streams.h"
 #include "errors/failure.h"
 #include "errors/reporter.h"
 #include "errors/trap.h"
@@ -34,9 +35,11 @@ constexpr qsizetype kMaxBytesPerCharacter = 4;
 
 // --- The texts ---------------------------------------------------------------------------
 
-// What bad usage prints on standard error: short, with the way to the help.
-QString UsageText() {
-    return u"lexbin: 引数が正しくありません。\n"
+// What bad usage prints on standard error: the fault, then the usage, short, with the way to
+// the help.
+QString UsageText(const QString& fault) {
+    return u"lexbin: "_s + fault +
+           u"\n"
            u"使い方: lexbin [--edit テキスト]\n"
            u"        lexbin --note テキスト [--importance A|B|C]\n"
            u"詳しくは lexbin --help を実行してください。\n"_s;
@@ -60,9 +63,11 @@ QString HelpText() {
            u"\n"
            u"終了ステータス:\n"
            u"  0  成功（空白だけのメモは何も書かずに成功します）\n"
-           u"  1  保存できなかった、または入力を読めなかった（理由は標準エラー出力に）\n"
+           u"  1  保存できなかった、入力を読めなかった、または出力を書けなかった\n"
+           u"     （理由は標準エラー出力に）\n"
            u"  2  引数が正しくない\n"
-           u"  3  窓を開く画面（ディスプレイ）に接続できなかった\n"_s;
+           u"  3  窓を開く画面（ディスプレイ）に接続できなかった、\n"
+           u"     またはウィンドウシステムを開始できなかった\n"_s;
 }
 
 // "Lexbin 1.02".
@@ -130,8 +135,11 @@ QStringList DecodeArguments(int argc, char* argv[], const platform::IconvEncodin
 
 // All of standard input, read in the locale's character set, less one line break at its
 // end. Throws errors::Failure: undecodable input (a NUL too), a note too long for the box, a
-// read error.
-QString ReadStandardInput(const platform::IconvEncoding& encoding) {
+// closed standard input or a read error.
+QString ReadStandardInput(const platform::IconvEncoding& encoding, const ClosedStreams& closed) {
+    if (closed.input) {
+        throw Failure(ErrorNumber::StandardInputUnreadable);
+    }
     // Read no further than the longest note could be, however it is encoded.
     const qsizetype limit = (storage::kMaxNoteCharacters + 2) * kMaxBytesPerCharacter;
     QByteArray bytes;
@@ -145,7 +153,7 @@ QString ReadStandardInput(const platform::IconvEncoding& encoding) {
             if (errno == EINTR) {
                 continue;
             }
-            throw Failure(ErrorNumber::DeviceIO);
+            throw Failure(ErrorNumber::StandardInputUnreadable);  // a folder, a lost terminal
         }
         bytes.append(buffer, got);
         if (bytes.size() > limit) {
@@ -168,9 +176,10 @@ QString ReadStandardInput(const platform::IconvEncoding& encoding) {
 // The text of --note or --edit as the box would take it, line breaks as CR LF: from
 // standard input for "-". Throws errors::Failure as ReadStandardInput does, and for a note
 // too long, which the box would refuse.
-QString NoteText(const QString& argument, const platform::IconvEncoding& encoding) {
-    const QString note =
-        storage::WithCrLfBreaks(IsStandardInput(argument) ? ReadStandardInput(encoding) : argument);
+QString NoteText(const QString& argument, const platform::IconvEncoding& encoding,
+                 const ClosedStreams& closed) {
+    const QString note = storage::WithCrLfBreaks(
+        IsStandardInput(argument) ? ReadStandardInput(encoding, closed) : argument);
     if (storage::NoteLength(note) > storage::kMaxNoteCharacters) {
         throw Failure(ErrorNumber::NoteTooLong);
     }
@@ -182,7 +191,7 @@ QString NoteText(const QString& argument, const platform::IconvEncoding& encodin
 // lexbin --note: stores the note through the program's own store, exactly as the window's
 // Ctrl+S would, and returns the exit status. Needs a QCoreApplication.
 int StoreNote(const CommandLine& command, platform::IconvEncoding& encoding,
-              errors::Reporter& reporter) {
+              const ClosedStreams& closed, errors::Reporter& reporter) {
     platform::SystemClock clock;
     platform::QtApplication application;
     platform::QSettingsStore settings;
@@ -195,10 +204,56 @@ int StoreNote(const CommandLine& command, platform::IconvEncoding& encoding,
                                           .reporter = reporter};
     bool stored = false;
     errors::Trap(reporter, u"lexbin!StoreNote"_s, [&] {
-        stored =
-            mdlLexbin::SaveData(services, NoteText(command.text, encoding), command.importance);
+        stored = mdlLexbin::SaveData(services, NoteText(command.text, encoding, closed),
+                                     command.importance);
     });
     return stored ? kSuccess : kFailed;
+}
+
+// --- The output --------------------------------------------------------------------------
+
+// Writes `text` as WriteText does. Throws errors::Failure naming `stream` when the stream
+// does not take all of it: 61 when its disk is full, 57 otherwise.
+void WriteStream(int fd, const QString& text, const platform::Encoding& encoding,
+                 const QString& stream) {
+    const std::string bytes = Encode(text, encoding);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0 && errno == EINTR) {
+            continue;
+        }
+        if (wrote <= 0) {
+            const bool full = wrote < 0 && (errno == ENOSPC || errno == EDQUOT || errno == EFBIG);
+            throw Failure(full ? ErrorNumber::DiskFull : ErrorNumber::DeviceIO, stream);
+        }
+        done += static_cast<std::size_t>(wrote);
+    }
+}
+
+// --help and --version: `text` on standard output, or the failure to write it on standard
+// error. Returns the exit status.
+int Show(const QString& text, const platform::Encoding& encoding, const ClosedStreams& closed,
+         errors::Reporter& reporter) {
+    const QString stream = u"標準出力"_s;
+    const bool shown = errors::Trap(reporter, u"lexbin!Show"_s, [&] {
+        if (closed.output) {
+            throw Failure(ErrorNumber::DeviceIO, stream);
+        }
+        WriteStream(STDOUT_FILENO, text, encoding, stream);
+    });
+    return shown ? kSuccess : kFailed;
+}
+
+// Leaves in argc and argv the program's name and Qt's window options alone: the application
+// object would otherwise take "-reverse" out of "--edit -reverse" too.
+void KeepWindowArguments(const CommandLine& command, int& argc, char* argv[]) {
+    int kept = 1;
+    for (const qsizetype index : command.windowArguments) {
+        argv[kept++] = argv[index];
+    }
+    argv[kept] = nullptr;
+    argc = kept;
 }
 
 Start Exit(int status) {
@@ -209,24 +264,15 @@ Start Exit(int status) {
 
 void WriteText(int fd, const QString& text, const platform::Encoding& encoding) noexcept {
     try {
-        const std::string bytes = Encode(text, encoding);
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
-            if (wrote < 0 && errno == EINTR) {
-                continue;
-            }
-            if (wrote <= 0) {
-                return;  // a closed or full stream: nowhere left to tell
-            }
-            done += static_cast<std::size_t>(wrote);
-        }
+        WriteStream(fd, text, encoding, {});
     } catch (...) {
-        // Out of memory, or an encoding that cannot even be opened: nothing to write with.
+        // A closed or full stream, out of memory, or an encoding that cannot even be opened:
+        // nowhere left to tell.
     }
 }
 
-Start RunCommandLine(int argc, char* argv[]) {
+Start RunCommandLine(int& argc, char* argv[]) {
+    const ClosedStreams closed = FillClosedStandardStreams();
     // The locale's character set reads the arguments; QCoreApplication would set it too late.
     std::setlocale(LC_ALL, "");
     platform::IconvEncoding encoding(platform::IconvEncoding::SystemCodeSet());
@@ -241,29 +287,28 @@ Start RunCommandLine(int argc, char* argv[]) {
     const CommandLine command = ParseCommandLine(arguments);
     switch (command.mode) {
         case Mode::BadUsage:
-            WriteText(STDERR_FILENO, UsageText(), encoding);
+            WriteText(STDERR_FILENO, UsageText(command.fault), encoding);
             return Exit(kBadUsage);
         case Mode::Help:
-            WriteText(STDOUT_FILENO, HelpText(), encoding);
-            return Exit(kSuccess);
+            return Exit(Show(HelpText(), encoding, closed, reporter));
         case Mode::Version:
-            WriteText(STDOUT_FILENO, VersionText(), encoding);
-            return Exit(kSuccess);
+            return Exit(Show(VersionText(), encoding, closed, reporter));
         case Mode::Note: {
             // The settings and the default path need an application object; no window
             // system, so no display is needed either.
             QCoreApplication application(argc, argv);
             platform::LetWritesFailAtTheFileSizeLimit();
-            return Exit(StoreNote(command, encoding, reporter));
+            return Exit(StoreNote(command, encoding, closed, reporter));
         }
         case Mode::Window:
             break;
     }
     Start start;
     if (!errors::Trap(reporter, u"lexbin!ReadCommandLine"_s,
-                      [&] { start.startText = NoteText(command.text, encoding); })) {
+                      [&] { start.startText = NoteText(command.text, encoding, closed); })) {
         return Exit(kFailed);
     }
+    KeepWindowArguments(command, argc, argv);
     return start;
 }
 
