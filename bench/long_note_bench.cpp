@@ -21,6 +21,7 @@
 #include "app/note_edit.h"
 #include "drafts/draft_keeper.h"
 #include "platform/posix/posix_draft_store.h"
+#include "platform/posix/posix_text_file.h"
 #include "platform/twips.h"
 #include "platform/widgets/design_font.h"
 
@@ -127,13 +128,14 @@ void BM_IdleCpu(benchmark::State& state) {
 // The note box kept in a draft as the window keeps it.
 struct DraftedBox {
     QTemporaryDir folder;
+    platform::PosixTextFile dataFile;
     std::unique_ptr<QPlainTextEdit> edit;
     std::unique_ptr<drafts::DraftKeeper> keeper;
 
     explicit DraftedBox(qsizetype size) : edit(ShownBox(kNoteBox, kJapanese, size)) {
         auto* box = static_cast<NoteEdit*>(edit.get());
         keeper = std::make_unique<drafts::DraftKeeper>(
-            std::make_unique<platform::PosixDraftStore>(folder.path()), [box] {
+            std::make_unique<platform::PosixDraftStore>(folder.path()), dataFile, [box] {
                 return [raw = box->rawNote()] {
                     return NoteEdit::NoteText(raw);
                 };

@@ -13,18 +13,20 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "errors/failure.h"
 #include "errors/reporter.h"
 #include "platform/application.h"
+#include "platform/encoding.h"
+#include "platform/os_parts.h"
 #include "platform/posix/digest64.h"
-#include "platform/posix/iconv_encoding.h"
 #include "platform/posix/posix_append_marker.h"
-#include "platform/posix/posix_text_file.h"
 #include "platform/qtcore/system_clock.h"
 #include "platform/services.h"
 #include "platform/settings_store.h"
+#include "platform/text_file.h"
 #include "storage/data_file.h"
 
 using namespace Qt::StringLiterals;
@@ -67,14 +69,15 @@ struct Fixture {
     platform::SystemClock clock;
     BenchApplication application;
     OnePathSettings settings;
-    platform::PosixTextFile textFile;
-    platform::IconvEncoding encoding{"UTF-8"};
+    // The system's own append and encoding (UTF-8), as the tests take them.
+    std::unique_ptr<platform::TextFile> textFile = platform::NewTextFile();
+    std::unique_ptr<platform::Encoding> encoding = platform::NewUtf8Encoding();
     AbortingReporter reporter;
     platform::CoreServices services{.clock = clock,
                                     .application = application,
                                     .settings = settings,
-                                    .textFile = textFile,
-                                    .encoding = encoding,
+                                    .textFile = *textFile,
+                                    .encoding = *encoding,
                                     .reporter = reporter};
 
     QString freshFile(const char* name, qint64 size) {

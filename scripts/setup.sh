@@ -24,6 +24,11 @@ LEXBIN_SANITIZE_CONFIG=(-DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=Debug
     "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" -DLEXBIN_SANITIZE=ON -DLEXBIN_FUZZ=ON
     -DLEXBIN_BUILD_BENCH=OFF)
 
+# The Windows build (scripts/test-windows): Qt for mingw-w64 and the toolchain file, given
+# beside the tree in ../shared/windows (its README.md).
+LEXBIN_WINDOWS_KIT=${LEXBIN_WINDOWS_KIT:-$LEXBIN_ROOT/../shared/windows}
+LEXBIN_QT_WINDOWS_ARCHIVE=$LEXBIN_WINDOWS_KIT/qt6-mingw-6.4.2.tar.xz
+
 say() { printf 'lexbin: %s\n' "$*" >&2; }
 
 missing_packages() {

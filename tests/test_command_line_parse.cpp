@@ -7,8 +7,8 @@
 
 #include <QtTest>
 
+#include "cli/closed_streams.h"
 #include "cli/command_line.h"
-#include "cli/standard_streams.h"
 
 using namespace Qt::StringLiterals;
 

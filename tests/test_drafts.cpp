@@ -1,10 +1,15 @@
 // The draft logic: when drafts are written, which slot a start takes, what a draft may hold.
+#include <QSemaphore>
 #include <QtTest>
+#include <thread>
 
 #include "doubles/memory_draft_store.h"
 #include "drafts/draft_keeper.h"
 #include "drafts/draft_text.h"
 #include "drafts/slot_choice.h"
+#include "drafts/store_mark.h"
+#include "platform/posix/posix_text_file.h"
+#include "support/temp_folder.h"
 
 using namespace Qt::StringLiterals;
 using platform::DraftBytes;
@@ -22,7 +27,29 @@ private Q_SLOTS:
     void startTakesTheOldestFreeDraft();
     void noDraftIsKeptWhereItWouldNotBeSafe_data();
     void noDraftIsKeptWhereItWouldNotBeSafe();
+    void aDraftWithAStoreMarkGoesOnlyIfItsRecordLanded_data();
+    void aDraftWithAStoreMarkGoesOnlyIfItsRecordLanded();
+    void aStoreRemovesTheDraftOnlyOnceStored_data();
+    void aStoreRemovesTheDraftOnlyOnceStored();
+    void anAbruptEndWritesTheNoteAtOnceAndOnce();
 };
+
+namespace {
+
+// A keeper of `store` whose box holds `*note`.
+std::unique_ptr<drafts::DraftKeeper> KeeperOf(MemoryDraftStore* store,
+                                              const platform::TextFile& dataFile,
+                                              const QString* note) {
+    auto keeper = std::make_unique<drafts::DraftKeeper>(
+        std::unique_ptr<platform::DraftStore>(store), dataFile, [note] {
+            return [copy = *note] {
+                return copy;
+            };
+        });
+    return keeper;
+}
+
+}  // namespace
 
 void DraftsTest::throttleWritesSoonButAtMostOnceASecond_data() {
     // Events: "cT" a change at T ms, "wT" a write at T, "x" the draft dropped. The due time
@@ -156,6 +183,120 @@ void DraftsTest::noDraftIsKeptWhereItWouldNotBeSafe() {
     const drafts::Adopted adopted = drafts::AdoptSlot(store, 100);
     QVERIFY(!adopted.held);
     QVERIFY(adopted.note.isEmpty());
+}
+
+void DraftsTest::aDraftWithAStoreMarkGoesOnlyIfItsRecordLanded_data() {
+    // The data file holds "old\r\n" and then the record "rec\r\n" at offset 5.
+    QTest::addColumn<qint64>("offset");
+    QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<bool>("sameFile");
+    QTest::addColumn<bool>("draftBack");
+    QTest::newRow("the record where the mark says") << qint64{5} << "rec\r\n"_ba << true << false;
+    QTest::newRow("the same text elsewhere (typed again)")
+        << qint64{0} << "rec\r\n"_ba << true << true;
+    QTest::newRow("the record cut short") << qint64{5} << "rec\r\nmore"_ba << true << true;
+    QTest::newRow("another file at the path") << qint64{5} << "rec\r\n"_ba << false << true;
+}
+
+void DraftsTest::aDraftWithAStoreMarkGoesOnlyIfItsRecordLanded() {
+    QFETCH(qint64, offset);
+    QFETCH(QByteArray, record);
+    QFETCH(bool, sameFile);
+    QFETCH(bool, draftBack);
+    TempFolder folder;
+    const QString file = folder.path(u"notes.txt"_s);
+    TempFolder::write(file, "old\r\n"_ba);
+    platform::PosixTextFile textFile;
+    const std::string bytes = record.toStdString();
+    std::optional<drafts::StoreMark> mark = drafts::MarkFor(textFile, file, bytes);
+    QVERIFY(mark);
+    mark->offset = offset;
+    TempFolder::write(file, "old\r\nrec\r\n"_ba);  // the same file, written over
+    if (!sameFile) {
+        QVERIFY(QFile::rename(file, folder.path(u"kept aside"_s)));  // its inode stays taken
+        TempFolder::write(file, "old\r\nrec\r\n"_ba);
+    }
+    auto* store = new MemoryDraftStore;
+    store->drafts[u"1"_s] = {DraftBytes::State::Read, "rec"_ba};
+    store->held = "rec"_ba;
+    store->mark = drafts::EncodeMark(*mark);
+    const QString note;
+    const auto keeper = KeeperOf(store, textFile, &note);
+    const drafts::Adopted adopted = keeper->adopt(100);
+    QVERIFY(adopted.held);
+    QCOMPARE(adopted.note, draftBack ? u"rec"_s : QString());
+    QCOMPARE(store->held.has_value(), draftBack);
+    QVERIFY(!store->mark);  // a mark is never left behind
+}
+
+void DraftsTest::aStoreRemovesTheDraftOnlyOnceStored_data() {
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("stored: draft and mark go at once") << true;
+    QTest::newRow("failed: the draft stays, the mark goes") << false;
+}
+
+void DraftsTest::aStoreRemovesTheDraftOnlyOnceStored() {
+    QFETCH(bool, stored);
+    TempFolder folder;
+    platform::PosixTextFile textFile;
+    auto* store = new MemoryDraftStore;
+    QString note = u"typed"_s;
+    const auto keeper = KeeperOf(store, textFile, &note);
+    QVERIFY(keeper->adopt(100).held);
+    keeper->changed();  // a write due, not made yet
+    keeper->appending(folder.path(u"notes.txt"_s), "a record\r\n");
+    {
+        std::lock_guard lock(store->mutex);
+        QCOMPARE(store->held, std::optional("typed"_ba));  // on the disk before the append
+        QVERIFY(store->mark);
+    }
+    keeper->appended(stored);
+    keeper->writeNow();
+    keeper->keepAndWait();
+    std::lock_guard lock(store->mutex);
+    QCOMPARE(store->held.has_value(), !stored);
+    QVERIFY(!store->mark);
+    QCOMPARE(store->writes.load(), 1);  // nothing queued before the store ran after it
+}
+
+void DraftsTest::anAbruptEndWritesTheNoteAtOnceAndOnce() {
+    platform::PosixTextFile textFile;
+    auto* store = new MemoryDraftStore;
+    QString note = u"first"_s;
+    const auto keeper = KeeperOf(store, textFile, &note);
+    QVERIFY(keeper->adopt(100).held);
+    // A write of "first" is in hand when the end comes with "second" in the box.
+    QSemaphore entered;
+    QSemaphore go;
+    std::atomic<bool> first = true;
+    store->whileWriting = [&] {
+        if (first.exchange(false)) {
+            entered.release();
+            go.acquire();
+        }
+    };
+    keeper->changed();
+    keeper->writeNow();
+    entered.acquire();
+    note = u"second"_s;
+    keeper->changed();
+    std::thread releaser([&go] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        go.release();
+    });
+    keeper->keepOnExit();  // waits for the write in hand only
+    releaser.join();
+    {
+        std::lock_guard lock(store->mutex);
+        QCOMPARE(store->held, std::optional("second"_ba));
+    }
+    QVERIFY(!store->overlapped);
+    QCOMPARE(store->writes.load(), 2);
+    note = u"third"_s;
+    keeper->changed();
+    keeper->keepOnExit();  // once
+    QTest::qWait(1200);    // no throttled write either: the writer is stopped for good
+    QCOMPARE(store->writes.load(), 2);
 }
 
 QTEST_GUILESS_MAIN(DraftsTest)

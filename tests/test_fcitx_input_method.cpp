@@ -46,7 +46,7 @@ private:
 void FcitxInputMethodTest::initTestCase() {
     bus_.start(u"dbus-daemon"_s, {u"--session"_s, u"--nofork"_s, u"--print-address=1"_s});
     QVERIFY2(bus_.waitForStarted(), "dbus-daemon (Debian package dbus) is needed");
-    QVERIFY(bus_.waitForReadyRead(10000));
+    QVERIFY(bus_.waitForReadyRead(30000));
     const QByteArray address = bus_.readLine().trimmed();
     QVERIFY(!address.isEmpty());
     // Before the program's first use of the session bus, which reads the variable once.
@@ -101,7 +101,7 @@ void FcitxInputMethodTest::activatesOncePerFocusInWhenTheChoiceIsOn() {
         w.txtMain()->setFocus();  // and one more each time it comes back
     }
     drainBus();
-    QTRY_COMPARE(controller_.activations, expected);
+    QTRY_COMPARE_WITH_TIMEOUT(controller_.activations, expected, 30000);
     registerFake(false);
 }
 

@@ -91,7 +91,7 @@ void FrmMainSettingsTest::pathCommandOffersTheCurrentPath() {
     const ScriptedDialogs::Input& input = f.ts.dialogs.inputs.value(0);
     QCOMPARE(input.prompt, u"Lexbin先のパス（ファイル名を含む）を指定してください。"_s);
     QCOMPARE(input.title, u"Lexbin先のパス"_s);
-    const QString defaultPath = f.folder.path(u"userdata/LexbinDB.txt"_s);
+    const QString defaultPath = QDir::toNativeSeparators(f.folder.path(u"userdata/LexbinDB.txt"_s));
     QCOMPARE(input.prefilled, defaultPath);
     QVERIFY(!f.ts.settings.contains(u"DataFilePath"_s));
     // OK on the unchanged default stores it.

@@ -282,10 +282,9 @@ void HostileSettingsTest::notAFileIsReportedAndLeftAlone() {
             outcome.wait();
             QFAIL("the settings store waited for a writer");
         }
-        QCOMPARE(outcome.get(),
-                 attempt == ReadDataFilePath
-                     ? u"1003 設定ファイルを読み込めません。 ("_s + configFile() + u')'
-                     : u"1002 設定を保存できません。"_s);
+        QCOMPARE(outcome.get(), attempt == ReadDataFilePath
+                                    ? u"1003 設定を読み込めません。 ("_s + configFile() + u')'
+                                    : u"1002 設定を保存できません。"_s);
     }
 
     RealSettingsWindow f;

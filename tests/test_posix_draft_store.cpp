@@ -46,6 +46,7 @@ private Q_SLOTS:
     void readRefusesWhatIsNotAPlainDraft_data();
     void readRefusesWhatIsNotAPlainDraft();
     void setAsideKeepsEveryByte();
+    void aStoreMarkLivesOnlyWithItsDraft();
 };
 
 void PosixDraftStoreTest::folderFollowsXdgStateHome_data() {
@@ -229,6 +230,25 @@ void PosixDraftStoreTest::setAsideKeepsEveryByte() {
     std::sort(kept.begin(), kept.end());
     QCOMPARE(kept, (QByteArrayList{"\xfe garbage two"_ba, "\xff garbage one"_ba}));
     QVERIFY(PosixDraftStore(temp.path()).draftSlots().isEmpty());
+}
+
+// The mark is private and on the disk like a draft; a new draft, or the draft's removal,
+// takes it away.
+void PosixDraftStoreTest::aStoreMarkLivesOnlyWithItsDraft() {
+    TempFolder folder;
+    PosixDraftStore store(folder.path());
+    QVERIFY(store.take(u"1"_s));
+    QVERIFY(store.write("note"_ba));
+    QVERIFY(store.writeMark("mark"_ba));
+    QCOMPARE(Mode(folder.path(u"1.stored"_s)), 0600);
+    QCOMPARE(store.readMark(100).bytes, "mark"_ba);
+    QVERIFY(store.write("newer note"_ba));
+    QCOMPARE(store.readMark(100).state, DraftBytes::State::None);
+    QVERIFY(store.writeMark("mark"_ba));
+    QVERIFY(store.remove());
+    QCOMPARE(store.read(100).state, DraftBytes::State::None);
+    QCOMPARE(store.readMark(100).state, DraftBytes::State::None);
+    QCOMPARE(store.draftSlots(), QStringList{});
 }
 
 QTEST_GUILESS_MAIN(PosixDraftStoreTest)

@@ -253,11 +253,12 @@ void SaveDataTest::takesBackARecordCutShortByAKill() {
 }
 
 void SaveDataTest::encodesInTheSystemCodePage() {
-    ts_->encoding = platform::IconvEncoding("CP932");
+    ts_->encoding = std::make_unique<platform::IconvEncoding>("CP932");
     QVERIFY(store(u"日本語メモ"_s, u"A"_s));
     QCOMPARE(TempFolder::read(dataFile()),
              QByteArray("2001/04/22,09:34,A,\x93\xfa\x96\x7b\x8c\xea\x83\x81\x83\x82\r\n"));
-    ts_->encoding = platform::IconvEncoding("EUC-JP");  // the full-width yen reads back as such
+    ts_->encoding = std::make_unique<platform::IconvEncoding>(
+        "EUC-JP");  // the full-width yen reads back as such
     QVERIFY(store(u"\uFFE5100"_s, u"A"_s));
     QVERIFY(TempFolder::read(dataFile())
                 .endsWith(",A,\xa1\xef"
@@ -289,7 +290,7 @@ void SaveDataTest::refusesCharactersTheCodePageLacks() {
     QFETCH(QByteArray, codeSet);
     QFETCH(QString, note);
     QFETCH(QString, named);
-    ts_->encoding = platform::IconvEncoding(codeSet);
+    ts_->encoding = std::make_unique<platform::IconvEncoding>(codeSet);
     TempFolder::write(dataFile(), "before\r\n");
     QVERIFY(!store(note));
     QCOMPARE(TempFolder::read(dataFile()), "before\r\n");

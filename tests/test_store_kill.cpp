@@ -2,8 +2,10 @@
 // complete records never change, only the store in flight at the kill may have landed, and
 // a record the kill cut short is taken back by the next store, so no torn line remains.
 // And stores that fail at the file-size limit: the program survives and later stores cut
-// nothing.
+// nothing. And Ctrl+S killed as the data file grows, or while it stores: the note is in the
+// file once and its draft never comes back, or it is not in the file and its draft does.
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/xattr.h>
 
 #include <QProcess>
@@ -12,7 +14,11 @@
 #include <QtTest>
 #include <csignal>
 
+#include "drafts/draft_keeper.h"
+#include "platform/posix/posix_draft_store.h"
+#include "storage/data_file.h"
 #include "support/temp_folder.h"
+#include "support/test_services.h"
 
 using namespace Qt::StringLiterals;
 
@@ -40,7 +46,7 @@ int Store(const QString& file, const QString& tag, rlim_t limit = 0, QString* er
         }
     });
     driver.start(QStringLiteral(STORE_DRIVER), {file, u"1"_s, tag});
-    if (!driver.waitForFinished(10000) || driver.exitStatus() != QProcess::NormalExit) {
+    if (!driver.waitForFinished(30000) || driver.exitStatus() != QProcess::NormalExit) {
         return -1;  // killed by a signal
     }
     if (error != nullptr) {
@@ -56,6 +62,7 @@ class StoreKillTest : public QObject {
 
 private Q_SLOTS:
     void killedStoresLeaveOnlyWholeRecords();
+    void killedStoreLeavesTheNoteOnceDraftOrRecord();
     void fileSizeLimitFailsOnlyThatStore_data();
     void fileSizeLimitFailsOnlyThatStore();
 };
@@ -85,7 +92,7 @@ void StoreKillTest::killedStoresLeaveOnlyWholeRecords() {
         QVERIFY(driver.waitForStarted());
         QThread::msleep(delay);
         driver.kill();
-        QVERIFY(driver.waitForFinished(10000));
+        QVERIFY(driver.waitForFinished(30000));
         // Still storing when killed: a store that failed would have ended it normally.
         QCOMPARE(driver.exitStatus(), QProcess::CrashExit);
         const QList<QByteArray> output = driver.readAllStandardOutput().split('\n');
@@ -132,7 +139,7 @@ void StoreKillTest::killedStoresLeaveOnlyWholeRecords() {
     // of the file is a whole record.
     QProcess last;
     last.start(QStringLiteral(STORE_DRIVER), {file, u"1"_s, u"r51"_s});
-    QVERIFY(last.waitForFinished(10000));
+    QVERIFY(last.waitForFinished(30000));
     QCOMPARE(last.exitCode(), 0);
     const QByteArray final = TempFolder::read(file);
     QVERIFY(final.startsWith(before));
@@ -146,6 +153,85 @@ void StoreKillTest::killedStoresLeaveOnlyWholeRecords() {
         "%d records in 50 rounds; %d kills came after the write and before \"stored\"; %d "
         "left part of a record, taken back by the next store",
         total, landedUnreported, torn);
+}
+
+namespace {
+
+qint64 SizeOf(const QByteArray& file) {
+    struct stat info {};
+    return ::stat(file.constData(), &info) == 0 ? info.st_size : 0;
+}
+
+}  // namespace
+
+void StoreKillTest::killedStoreLeavesTheNoteOnceDraftOrRecord() {
+    const quint32 seed = QRandomGenerator::system()->generate();
+    qInfo("seed %u", seed);
+    QRandomGenerator random(seed);
+    TempFolder folder;
+    const QString file = folder.path(u"notes.txt"_s);
+    const QString drafts = folder.path(u"drafts"_s);
+    const QByteArray native = QFile::encodeName(file);
+    QStringList notes;
+    int stored = 0;
+    int cameBack = 0;
+    for (int round = 1; round <= 30; ++round) {
+        // Odd rounds die the moment the data file grows, even ones a little after the driver
+        // started storing (before, during or after the append).
+        const bool atGrowth = round % 2 == 1;
+        const QString note = u"k"_s + QString::number(round) + u'-' + QString(64, u'x');
+        notes.append(note);
+        const qint64 before = SizeOf(native);
+        QProcess driver;
+        driver.start(QStringLiteral(DRAFT_STORE_DRIVER), {file, drafts, note});
+        QVERIFY(driver.waitForStarted());
+        QDeadlineTimer deadline(10000);
+        if (atGrowth) {
+            while (SizeOf(native) == before && !deadline.hasExpired()) {
+            }
+            QThread::usleep(random.bounded(300));
+        } else {
+            while (!driver.canReadLine() && !deadline.hasExpired()) {
+                driver.waitForReadyRead(10);
+            }
+            QThread::usleep(random.bounded(3000));
+        }
+        driver.kill();
+        QVERIFY(driver.waitForFinished(10000));
+        QVERIFY2(driver.exitStatus() == QProcess::CrashExit || driver.exitCode() == 0,
+                 driver.readAllStandardError().constData());
+
+        // The next start, and a Ctrl+S of what it finds.
+        const qsizetype copies =
+            TempFolder::read(file).count(QByteArray((u",B,"_s + note).toUtf8() + "\r\n"));
+        TestServices ts;
+        ts.settings.set(u"DataFilePath"_s, file);
+        QString found;
+        drafts::DraftKeeper keeper(std::make_unique<platform::PosixDraftStore>(drafts),
+                                   *ts.textFile, [&found] {
+                                       return [note = found] {
+                                           return note;
+                                       };
+                                   });
+        found = keeper.adopt(1000).note;
+        if (copies == 1) {
+            QVERIFY2(found.isEmpty(),
+                     qPrintable(u"round %1: a stored note came back"_s.arg(round)));
+            ++stored;
+        } else {
+            QCOMPARE(copies, 0);
+            QCOMPARE(found, note);
+            QVERIFY(mdlLexbin::SaveData(ts.core(), found, storage::Importance::Important, &keeper));
+            ++cameBack;
+        }
+    }
+    qInfo("30 kills: %d stored without a draft left, %d not stored and back as a draft", stored,
+          cameBack);
+    const QByteArray final = TempFolder::read(file);
+    for (const QString& note : notes) {
+        QCOMPARE(final.count(QByteArray((u",B,"_s + note).toUtf8() + "\r\n")), 1);
+    }
+    QCOMPARE(QDir(drafts).entryList({u"*.txt"_s}, QDir::Files), QStringList{});
 }
 
 void StoreKillTest::fileSizeLimitFailsOnlyThatStore_data() {

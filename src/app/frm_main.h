@@ -16,6 +16,10 @@ namespace platform {
 struct Services;
 }
 
+namespace storage {
+class StoreWatch;
+}
+
 // The note window: the text box, the three importance buttons and the menu bar.
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -55,6 +59,10 @@ public:
     // Adds `text` (lexbin --edit) at the end of the box, on a line of its own when the box
     // holds text already, and puts the cursor after it. Nothing for an empty `text`.
     void appendStartText(const QString& text);
+
+    const platform::Services& services() const { return services_; }
+    // Told of every store of the box's note (null: none).
+    void setStoreWatch(storage::StoreWatch* watch) { storeWatch_ = watch; }
 
     // The importance of the first selected option button; None when none is.
     storage::Importance GetImportance() const;
@@ -115,4 +123,5 @@ private:
     QElapsedTimer grownAt_;
     bool imeOn_ = false;  // the input method mode of txtMain, set once at load
     CloseReason closeReason_ = CloseReason::User;
+    storage::StoreWatch* storeWatch_ = nullptr;
 };

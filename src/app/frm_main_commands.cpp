@@ -19,13 +19,13 @@ storage::Importance frmMain::GetImportance() const {
 // The box is emptied only when the note is safe: a note whose store failed stays for the
 // user to try again (the error box has told why).
 void frmMain::mnuFileSave_Click() {
-    if (mdlLexbin::SaveData(services_, txtMain_->noteText(), GetImportance())) {
+    if (mdlLexbin::SaveData(services_, txtMain_->noteText(), GetImportance(), storeWatch_)) {
         txtMain_->setPlainText({});
     }
 }
 
 void frmMain::mnuFileSaveexit_Click() {
-    if (mdlLexbin::SaveData(services_, txtMain_->noteText(), GetImportance())) {
+    if (mdlLexbin::SaveData(services_, txtMain_->noteText(), GetImportance(), storeWatch_)) {
         close();
     }
 }

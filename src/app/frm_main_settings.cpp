@@ -15,13 +15,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A path that ends in a folder separator names no file.
+// A path that ends in a folder separator names no file; Windows takes both as separators.
 bool EndsInSeparator(const QString& path) {
-#ifdef _WIN32
-    return path.endsWith(u'\\');
-#else
     return path.endsWith(u'\\') || path.endsWith(u'/');
-#endif
 }
 
 }  // namespace

@@ -3,29 +3,70 @@
 #include <QApplication>
 #include <QEvent>
 #include <QSessionManager>
+#include <QThread>
+#include <atomic>
+#include <cstdlib>
 
 #include "app/frm_main.h"
 #include "app/note_edit.h"
 #include "platform/dialogs.h"
 #include "platform/draft_store.h"
-#ifndef _WIN32
-#include "platform/posix/stop_signals.h"
-#endif
+#include "platform/os_parts.h"
+#include "platform/services.h"
+
+namespace {
+
+// The guard whose note an end without the window's close keeps: one at a time.
+std::atomic<NoteGuard*> armed{nullptr};
+QtMessageHandler previousHandler = nullptr;
+
+void KeepOnExit() {
+    if (NoteGuard* guard = armed.exchange(nullptr)) {
+        guard->keepOnExit();
+    }
+}
+
+// A fatal message aborts the process right after its handler: no exit hooks run.
+void OnMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtFatalMsg) {
+        KeepOnExit();
+    }
+    if (previousHandler != nullptr) {
+        previousHandler(type, context, message);
+    }
+}
+
+void Arm(NoteGuard* guard) {
+    static const bool installed = [] {
+        previousHandler = qInstallMessageHandler(OnMessage);
+        return std::atexit(KeepOnExit) == 0;
+    }();
+    Q_UNUSED(installed);
+    armed = guard;
+}
+
+void Disarm(NoteGuard* guard) {
+    armed.compare_exchange_strong(guard, nullptr);
+}
+
+}  // namespace
 
 NoteGuard::NoteGuard(frmMain& window, platform::Dialogs& dialogs,
                      std::unique_ptr<platform::DraftStore> store)
-    : window_(window), dialogs_(dialogs), keeper_(std::move(store), [&window] {
+    : window_(window),
+      dialogs_(dialogs),
+      keeper_(std::move(store), window.services().textFile, [&window] {
           return [raw = window.txtMain()->rawNote()] {
               return NoteEdit::NoteText(raw);
           };
       }) {
-#ifndef _WIN32
-    connect(new platform::StopSignals(this), &platform::StopSignals::received, this,
-            &NoteGuard::stop);
-#endif
+    platform::WatchStopSignals(*this, [this] { stop(); });
 }
 
-NoteGuard::~NoteGuard() = default;
+NoteGuard::~NoteGuard() {
+    Disarm(this);
+    window_.setStoreWatch(nullptr);
+}
 
 void NoteGuard::recoverDraft() {
     NoteEdit& box = *window_.txtMain();
@@ -47,6 +88,14 @@ void NoteGuard::recoverDraft() {
         keeper_.keepAndWait();
     });
     window_.installEventFilter(this);
+    window_.setStoreWatch(&keeper_);
+    Arm(this);
+}
+
+void NoteGuard::keepOnExit() {
+    if (QThread::currentThread() == thread()) {
+        keeper_.keepOnExit();
+    }
 }
 
 // Emptied, by a store or by hand: nothing is left to keep, at once.
@@ -73,6 +122,8 @@ bool NoteGuard::eventFilter(QObject* watched, QEvent* event) {
             } else {
                 keeper_.discardAndWait();
             }
+            keeper_.finish();
+            Disarm(this);
         } else if (event->type() == QEvent::WindowStateChange && window_.isMinimized()) {
             keeper_.writeNow();
         }

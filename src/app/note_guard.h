@@ -13,8 +13,10 @@ class DraftStore;
 }  // namespace platform
 
 // Keeps the main window's unsaved note safe from an end the user did not choose: in a draft
-// that the next start brings back, and through an orderly end on a stop signal. What the
-// user decides still holds: a stored or emptied note and a close by the user leave no draft.
+// that the next start brings back, through an orderly end on a stop signal, and written on
+// the spot when the process ends without the window's close (exit() after the display went
+// away, a fatal Qt message). What the user decides still holds: a stored or emptied note and
+// a close by the user leave no draft, and a stored note never comes back as one.
 class NoteGuard final : public QObject {
     Q_OBJECT
 
@@ -31,6 +33,10 @@ public:
     // SIGTERM, SIGHUP, SIGINT: the note is kept, open boxes are cancelled, the window closes
     // (saving its settings) and the program ends with status 0. Once.
     void stop();
+
+    // What runs when the process ends without the window's close: the box's note goes to the
+    // draft now, on this thread (the main one; from another nothing is done). Once.
+    void keepOnExit();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,15 +1,16 @@
 #include "cli/display_check.h"
 
-#include <unistd.h>
-
 #include <QByteArray>
 #include <QList>
 #include <QtGlobal>
+#include <cstdlib>
 #include <mutex>
 
 #include "cli/command_line.h"
 #include "cli/note_command.h"
-#include "platform/posix/iconv_encoding.h"
+#include "platform/encoding.h"
+#include "platform/os_parts.h"
+#include "platform/standard_streams.h"
 
 using namespace Qt::StringLiterals;
 
@@ -83,10 +84,11 @@ void HoldOrExit(QtMsgType type, const QMessageLogContext& context, const QString
         // The one way out from here: once the handler returns from a fatal message, Qt aborts
         // the program, and this one comes from inside the QApplication constructor, which
         // has no failure to return or throw. So the line is written and the process ends at
-        // once, without running destructors of a half-built application object.
-        WriteText(STDERR_FILENO, u"lexbin: "_s + WhyNoWindow(text) + u'\n',
-                  platform::IconvEncoding(platform::IconvEncoding::SystemCodeSet()));
-        ::_exit(kNoDisplay);
+        // once (std::_Exit: no exit handlers either), without running destructors of a
+        // half-built application object.
+        WriteText(platform::OutputStream::Error, u"lexbin: "_s + WhyNoWindow(text) + u'\n',
+                  *platform::NewSystemEncoding());
+        std::_Exit(kNoDisplay);
     }
     {
         const std::lock_guard lock(heldMutex);

@@ -8,18 +8,16 @@
 #include <string>
 
 #include "build_info.h"
+#include "cli/closed_streams.h"
 #include "cli/command_line.h"
-#include "cli/standard_streams.h"
 #include "errors/failure.h"
 #include "errors/reporter.h"
 #include "errors/trap.h"
+#include "platform/encoding.h"
 #include "platform/file_size_limit.h"
-#include "platform/posix/iconv_encoding.h"
-#include "platform/posix/posix_text_file.h"
-#include "platform/qtcore/qsettings_store.h"
-#include "platform/qtcore/qt_application.h"
-#include "platform/qtcore/system_clock.h"
-#include "platform/services.h"
+#include "platform/os_services.h"
+#include "platform/posix/posix_io.h"
+#include "platform/standard_streams.h"
 #include "storage/data_file.h"
 #include "storage/note_record.h"
 
@@ -114,7 +112,7 @@ public:
     void report(const Failure& failure, const QString& /*location*/) override {
         // The location names a procedure inside the program: of no use to whoever reads the
         // error stream.
-        WriteText(STDERR_FILENO, ErrorLine(failure) + u'\n', encoding_);
+        WriteText(platform::OutputStream::Error, ErrorLine(failure) + u'\n', encoding_);
     }
 
 private:
@@ -125,7 +123,7 @@ private:
 
 // The arguments after the program's name, read in the locale's character set (Qt would read
 // them as UTF-8 whatever the locale). Throws errors::Failure (undecodable input).
-QStringList DecodeArguments(int argc, char* argv[], const platform::IconvEncoding& encoding) {
+QStringList DecodeArguments(int argc, char* argv[], const platform::Encoding& encoding) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i) {
         arguments.append(encoding.decode(QByteArray(argv[i])));
@@ -135,31 +133,21 @@ QStringList DecodeArguments(int argc, char* argv[], const platform::IconvEncodin
 
 // All of standard input, read in the locale's character set, less one line break at its
 // end. Throws errors::Failure: undecodable input (a NUL too), a note too long for the box, a
-// closed standard input or a read error.
-QString ReadStandardInput(const platform::IconvEncoding& encoding, const ClosedStreams& closed) {
+// closed standard input or a read error (a folder, a lost terminal).
+QString ReadStandardInput(const platform::Encoding& encoding, const ClosedStreams& closed) {
     if (closed.input) {
         throw Failure(ErrorNumber::StandardInputUnreadable);
     }
     // Read no further than the longest note could be, however it is encoded.
-    const qsizetype limit = (storage::kMaxNoteCharacters + 2) * kMaxBytesPerCharacter;
-    QByteArray bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (got == 0) {
-            break;
-        }
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            throw Failure(ErrorNumber::StandardInputUnreadable);  // a folder, a lost terminal
-        }
-        bytes.append(buffer, got);
-        if (bytes.size() > limit) {
-            throw Failure(ErrorNumber::NoteTooLong);
-        }
+    const platform::StandardInput input =
+        platform::ReadStandardInput((storage::kMaxNoteCharacters + 2) * kMaxBytesPerCharacter);
+    if (!input.read) {
+        throw Failure(ErrorNumber::StandardInputUnreadable);
     }
+    if (input.more) {
+        throw Failure(ErrorNumber::NoteTooLong);
+    }
+    const QByteArray& bytes = input.bytes;
     // A NUL is no text in any character set, whatever the converter lets through.
     if (bytes.contains('\0')) {
         throw Failure(ErrorNumber::UndecodableInput);
@@ -176,7 +164,7 @@ QString ReadStandardInput(const platform::IconvEncoding& encoding, const ClosedS
 // The text of --note or --edit as the box would take it, line breaks as CR LF: from
 // standard input for "-". Throws errors::Failure as ReadStandardInput does, and for a note
 // too long, which the box would refuse.
-QString NoteText(const QString& argument, const platform::IconvEncoding& encoding,
+QString NoteText(const QString& argument, const platform::Encoding& encoding,
                  const ClosedStreams& closed) {
     const QString note = storage::WithCrLfBreaks(
         IsStandardInput(argument) ? ReadStandardInput(encoding, closed) : argument);
@@ -190,21 +178,12 @@ QString NoteText(const QString& argument, const platform::IconvEncoding& encodin
 
 // lexbin --note: stores the note through the program's own store, exactly as the window's
 // Ctrl+S would, and returns the exit status. Needs a QCoreApplication.
-int StoreNote(const CommandLine& command, platform::IconvEncoding& encoding,
+int StoreNote(const CommandLine& command, const platform::OsCoreServices& system,
               const ClosedStreams& closed, errors::Reporter& reporter) {
-    platform::SystemClock clock;
-    platform::QtApplication application;
-    platform::QSettingsStore settings;
-    platform::PosixTextFile textFile;
-    const platform::CoreServices services{.clock = clock,
-                                          .application = application,
-                                          .settings = settings,
-                                          .textFile = textFile,
-                                          .encoding = encoding,
-                                          .reporter = reporter};
     bool stored = false;
     errors::Trap(reporter, u"lexbin!StoreNote"_s, [&] {
-        stored = mdlLexbin::SaveData(services, NoteText(command.text, encoding, closed),
+        stored = mdlLexbin::SaveData(system.with(reporter),
+                                     NoteText(command.text, system.encoding(), closed),
                                      command.importance);
     });
     return stored ? kSuccess : kFailed;
@@ -212,27 +191,8 @@ int StoreNote(const CommandLine& command, platform::IconvEncoding& encoding,
 
 // --- The output --------------------------------------------------------------------------
 
-// Writes `text` as WriteText does. Throws errors::Failure naming `stream` when the stream
-// does not take all of it: 61 when its disk is full, 57 otherwise.
-void WriteStream(int fd, const QString& text, const platform::Encoding& encoding,
-                 const QString& stream) {
-    const std::string bytes = Encode(text, encoding);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (wrote < 0 && errno == EINTR) {
-            continue;
-        }
-        if (wrote <= 0) {
-            const bool full = wrote < 0 && (errno == ENOSPC || errno == EDQUOT || errno == EFBIG);
-            throw Failure(full ? ErrorNumber::DiskFull : ErrorNumber::DeviceIO, stream);
-        }
-        done += static_cast<std::size_t>(wrote);
-    }
-}
-
 // --help and --version: `text` on standard output, or the failure to write it on standard
-// error. Returns the exit status.
+// error (61 when the disk is full, 57 otherwise). Returns the exit status.
 int Show(const QString& text, const platform::Encoding& encoding, const ClosedStreams& closed,
          errors::Reporter& reporter) {
     const QString stream = u"標準出力"_s;
@@ -240,7 +200,11 @@ int Show(const QString& text, const platform::Encoding& encoding, const ClosedSt
         if (closed.output) {
             throw Failure(ErrorNumber::DeviceIO, stream);
         }
-        WriteStream(STDOUT_FILENO, text, encoding, stream);
+        const std::string bytes = Encode(text, encoding);
+        if (platform::WriteAll(STDOUT_FILENO, bytes) < bytes.size()) {
+            const bool full = errno == ENOSPC || errno == EDQUOT || errno == EFBIG;
+            throw Failure(full ? ErrorNumber::DiskFull : ErrorNumber::DeviceIO, stream);
+        }
     });
     return shown ? kSuccess : kFailed;
 }
@@ -262,12 +226,12 @@ Start Exit(int status) {
 
 }  // namespace
 
-void WriteText(int fd, const QString& text, const platform::Encoding& encoding) noexcept {
+void WriteText(platform::OutputStream stream, const QString& text,
+               const platform::Encoding& encoding) noexcept {
     try {
-        WriteStream(fd, text, encoding, {});
+        platform::WriteStandardStream(stream, Encode(text, encoding));
     } catch (...) {
-        // A closed or full stream, out of memory, or an encoding that cannot even be opened:
-        // nowhere left to tell.
+        // Out of memory, or an encoding that cannot even be opened: nothing to write with.
     }
 }
 
@@ -275,7 +239,8 @@ Start RunCommandLine(int& argc, char* argv[]) {
     const ClosedStreams closed = FillClosedStandardStreams();
     // The locale's character set reads the arguments; QCoreApplication would set it too late.
     std::setlocale(LC_ALL, "");
-    platform::IconvEncoding encoding(platform::IconvEncoding::SystemCodeSet());
+    const platform::OsCoreServices system;
+    const platform::Encoding& encoding = system.encoding();
     StderrReporter reporter(encoding);
 
     QStringList arguments;
@@ -287,7 +252,7 @@ Start RunCommandLine(int& argc, char* argv[]) {
     const CommandLine command = ParseCommandLine(arguments);
     switch (command.mode) {
         case Mode::BadUsage:
-            WriteText(STDERR_FILENO, UsageText(command.fault), encoding);
+            WriteText(platform::OutputStream::Error, UsageText(command.fault), encoding);
             return Exit(kBadUsage);
         case Mode::Help:
             return Exit(Show(HelpText(), encoding, closed, reporter));
@@ -298,7 +263,7 @@ Start RunCommandLine(int& argc, char* argv[]) {
             // system, so no display is needed either.
             QCoreApplication application(argc, argv);
             platform::LetWritesFailAtTheFileSizeLimit();
-            return Exit(StoreNote(command, encoding, closed, reporter));
+            return Exit(StoreNote(command, system, closed, reporter));
         }
         case Mode::Window:
             break;

@@ -5,7 +5,8 @@
 
 namespace platform {
 class Encoding;
-}
+enum class OutputStream;
+}  // namespace platform
 
 namespace cli {
 
@@ -27,8 +28,9 @@ struct Start {
 // options.
 Start RunCommandLine(int& argc, char* argv[]);
 
-// Writes `text` to the file descriptor `fd` (standard output or error) in the locale's
-// character set; a character it cannot represent is written as "?". Never throws.
-void WriteText(int fd, const QString& text, const platform::Encoding& encoding) noexcept;
+// Writes `text` to standard output or error in the locale's character set; a character it
+// cannot represent is written as "?". Never throws.
+void WriteText(platform::OutputStream stream, const QString& text,
+               const platform::Encoding& encoding) noexcept;
 
 }  // namespace cli

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "drafts/draft_writer.h"
+#include "drafts/store_mark.h"
 #include "platform/draft_store.h"
 
 namespace drafts {
@@ -20,9 +21,12 @@ void WriteThrottle::wrote(qint64 now) {
     last_ = now;
 }
 
-DraftKeeper::DraftKeeper(std::unique_ptr<platform::DraftStore> store, NoteSource takeNote,
-                         QObject* parent)
-    : QObject(parent), store_(std::move(store)), takeNote_(std::move(takeNote)) {
+DraftKeeper::DraftKeeper(std::unique_ptr<platform::DraftStore> store,
+                         const platform::TextFile& dataFile, NoteSource takeNote, QObject* parent)
+    : QObject(parent),
+      store_(std::move(store)),
+      dataFile_(dataFile),
+      takeNote_(std::move(takeNote)) {
     clock_.start();
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
@@ -36,7 +40,10 @@ Adopted DraftKeeper::adopt(qsizetype maxCharacters) {
     if (!store_) {
         return {};
     }
-    const Adopted adopted = AdoptSlot(*store_, maxCharacters);
+    const Adopted adopted = AdoptSlot(*store_, maxCharacters, [this](const QByteArray& bytes) {
+        const std::optional<StoreMark> mark = DecodeMark(bytes);
+        return mark && Landed(dataFile_, *mark);
+    });
     if (adopted.held) {
         writer_ = std::make_unique<DraftWriter>(*store_);
     }
@@ -87,6 +94,47 @@ void DraftKeeper::discardAndWait() {
     if (writer_) {
         writer_->wait();
     }
+}
+
+void DraftKeeper::keepOnExit() {
+    if (!writer_ || finished_) {
+        return;
+    }
+    finished_ = true;
+    timer_.stop();
+    writer_->hold();
+    if (!storing_) {  // mid-store, the draft holds the note already
+        writer_->keepHeld(takeNote_()());
+    }
+}
+
+void DraftKeeper::appending(const QString& path, std::string_view bytes) {
+    if (!writer_ || storing_) {
+        return;
+    }
+    storing_ = true;
+    timer_.stop();
+    throttle_.wrote(clock_.elapsed());
+    writer_->hold();
+    writer_->keepHeld(takeNote_()());
+    if (const std::optional<StoreMark> mark = MarkFor(dataFile_, path, bytes)) {
+        store_->writeMark(EncodeMark(*mark));
+    }
+}
+
+void DraftKeeper::appended(bool stored) {
+    if (!storing_) {
+        return;
+    }
+    storing_ = false;
+    if (stored) {
+        // Now, not through the queue: a kill before the box empties must not leave the draft.
+        writer_->removeHeld();
+        throttle_.cancel();
+    } else {
+        store_->removeMark();
+    }
+    writer_->resume();
 }
 
 }  // namespace drafts

@@ -8,10 +8,12 @@
 #include <optional>
 
 #include "drafts/slot_choice.h"
+#include "storage/data_file.h"
 
 namespace platform {
 class DraftStore;
-}
+class TextFile;
+}  // namespace platform
 
 namespace drafts {
 
@@ -41,13 +43,18 @@ private:
 // Keeps the note of the box in this run's draft until it is stored or dropped. `takeNote`
 // runs on this thread when a write is due and should be cheap (a copy of the text); what it
 // returns puts the note together on the writer's thread.
-class DraftKeeper final : public QObject {
+//
+// As the watch of the box's stores it makes sure that a stored note never comes back: before
+// the append, the draft holds the note and a store mark says where its record goes; once the
+// record is on the disk, draft and mark go at once, before the box is emptied. A start that
+// finds a draft with a mark drops it only when `dataFile` holds that very record there.
+class DraftKeeper final : public QObject, public storage::StoreWatch {
     Q_OBJECT
 
 public:
     using NoteSource = std::function<std::function<QString()>()>;
-    DraftKeeper(std::unique_ptr<platform::DraftStore> store, NoteSource takeNote,
-                QObject* parent = nullptr);
+    DraftKeeper(std::unique_ptr<platform::DraftStore> store, const platform::TextFile& dataFile,
+                NoteSource takeNote, QObject* parent = nullptr);
     ~DraftKeeper() override;
 
     // Once, first: takes this run's slot and gives its draft's note. Without a slot (drafts
@@ -67,15 +74,29 @@ public:
     // The same, returning once the draft is gone.
     void discardAndWait();
 
+    // The process ends without the orderly close (the display went away, a fatal error): the
+    // draft is made to hold the box's note now, on this thread, and the writer does nothing
+    // more. It waits only for a write in hand, never for one queued. Once; and nothing once
+    // finish() was called.
+    void keepOnExit();
+    // The run's end is settled (the note kept or dropped): keepOnExit does nothing.
+    void finish() { finished_ = true; }
+
+    void appending(const QString& path, std::string_view bytes) override;
+    void appended(bool stored) override;
+
 private:
     void write();
 
     std::unique_ptr<platform::DraftStore> store_;
+    const platform::TextFile& dataFile_;
     NoteSource takeNote_;
     std::unique_ptr<DraftWriter> writer_;  // only with a slot
     WriteThrottle throttle_;
     QElapsedTimer clock_;
     QTimer timer_;
+    bool storing_ = false;  // the writer is held for a store
+    bool finished_ = false;
 };
 
 }  // namespace drafts

@@ -1,6 +1,6 @@
 #include "drafts/draft_text.h"
 
-#include <QStringDecoder>
+#include "common/utf8.h"
 
 using namespace Qt::StringLiterals;
 
@@ -11,9 +11,8 @@ QByteArray EncodeDraft(const QString& note) {
 }
 
 std::optional<QString> DecodeDraft(const QByteArray& bytes, qsizetype maxCharacters) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString note = decoder.decode(bytes);
-    if (decoder.hasError() || note.size() - note.count(u"\r\n"_s) > maxCharacters) {
+    std::optional<QString> note = common::DecodeStrictUtf8(bytes);
+    if (!note || note->size() - note->count(u"\r\n"_s) > maxCharacters) {
         return std::nullopt;
     }
     return note;

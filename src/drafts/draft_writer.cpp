@@ -1,5 +1,6 @@
 #include "drafts/draft_writer.h"
 
+#include <QCryptographicHash>
 #include <QtGlobal>
 
 #include "drafts/draft_text.h"
@@ -37,34 +38,80 @@ void DraftWriter::post(Job job) {
 
 void DraftWriter::wait() {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return !next_ && !busy_; });
+    changed_.wait(lock, [this] { return (!next_ || held_) && !busy_; });
+}
+
+void DraftWriter::hold() {
+    std::unique_lock lock(mutex_);
+    held_ = true;
+    next_.reset();
+    changed_.wait(lock, [this] { return !busy_; });
+}
+
+void DraftWriter::resume() {
+    {
+        std::lock_guard lock(mutex_);
+        held_ = false;
+    }
+    changed_.notify_all();
+}
+
+namespace {
+
+QByteArray Digest(const QString& note) {
+    return QCryptographicHash::hash(
+        QByteArrayView(reinterpret_cast<const char*>(note.utf16()), note.size() * 2),
+        QCryptographicHash::Sha1);
+}
+
+}  // namespace
+
+void DraftWriter::keepHeld(const QString& note) {
+    if (written_.isEmpty() || written_ != Digest(note)) {
+        apply(note);
+    }
+}
+
+bool DraftWriter::removeHeld() {
+    const bool done = store_.remove();
+    mayExist_ = !done;
+    written_ = done ? Digest(QString()) : QByteArray();
+    return done;
+}
+
+bool DraftWriter::apply(const QString& note) {
+    bool done = true;
+    written_.clear();
+    if (!storage::IsOnlySpaces(storage::FlattenNote(note))) {
+        done = store_.write(EncodeDraft(note));
+        mayExist_ = true;
+    } else if (mayExist_) {
+        done = store_.remove();
+        mayExist_ = !done;
+    }
+    if (done) {
+        written_ = Digest(note);
+    }
+    if (!done && !warned_) {
+        warned_ = true;
+        qWarning("Lexbin: the unsaved note could not be kept as a draft");
+    }
+    return done;
 }
 
 void DraftWriter::run() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] { return next_ || stopping_; });
-        if (!next_) {
-            return;  // stopping, and nothing left to do
+        changed_.wait(lock, [this] { return (next_ && !held_) || stopping_; });
+        if (!next_ || held_) {
+            return;  // stopping, and nothing left to do (or held for good)
         }
         Job job = std::move(*next_);
         next_.reset();
         busy_ = true;
         lock.unlock();
 
-        const QString note = job.remove ? QString() : job.note();
-        bool done = true;
-        if (!storage::IsOnlySpaces(storage::FlattenNote(note))) {
-            done = store_.write(EncodeDraft(note));
-            mayExist_ = true;
-        } else if (mayExist_) {
-            done = store_.remove();
-            mayExist_ = !done;
-        }
-        if (!done && !warned_) {
-            warned_ = true;
-            qWarning("Lexbin: the unsaved note could not be kept as a draft");
-        }
+        apply(job.remove ? QString() : job.note());
 
         lock.lock();
         busy_ = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <condition_variable>
 #include <functional>
@@ -30,8 +31,18 @@ public:
     void keep(std::function<QString()> note);
     // The draft is to go.
     void discard();
-    // Returns once everything asked for so far is done.
+    // Returns once everything asked for so far is done (held: once no job is in hand).
     void wait();
+
+    // Holds the writer: it starts no job until resume(), and the one waiting is dropped (the
+    // holder keeps the note itself). Returns once a job in hand is done, so that the holder
+    // may use the store: then keepHeld and removeHeld act at once, on the caller's thread.
+    void hold();
+    // The draft holds `note` (none for a blank one); nothing is written when it does already.
+    void keepHeld(const QString& note);
+    // The draft goes (with its store mark); false when it could not be removed.
+    bool removeHeld();
+    void resume();
 
 private:
     struct Job {
@@ -40,6 +51,7 @@ private:
     };
     void post(Job job);
     void run();
+    bool apply(const QString& note);
 
     platform::DraftStore& store_;
     std::mutex mutex_;
@@ -47,8 +59,11 @@ private:
     std::optional<Job> next_;
     bool busy_ = false;
     bool stopping_ = false;
-    bool mayExist_ = true;  // worker thread only: a draft may be on the disk
-    bool warned_ = false;   // worker thread only
+    bool held_ = false;
+    // The worker's, or the holder's while it holds the writer:
+    bool mayExist_ = true;  // a draft may be on the disk
+    QByteArray written_;    // the digest of the note the draft holds, empty when unknown
+    bool warned_ = false;
     std::thread thread_;
 };
 

@@ -1,6 +1,7 @@
 #include "drafts/slot_choice.h"
 
 #include "drafts/draft_text.h"
+#include "drafts/store_mark.h"
 #include "platform/draft_store.h"
 
 namespace drafts {
@@ -26,12 +27,20 @@ bool TakeOne(platform::DraftStore& store) {
 
 }  // namespace
 
-Adopted AdoptSlot(platform::DraftStore& store, qsizetype maxCharacters) {
+Adopted AdoptSlot(platform::DraftStore& store, qsizetype maxCharacters, const MarkCheck& stored) {
     Adopted adopted;
     if (!store.usable() || !TakeOne(store)) {
         return adopted;
     }
     adopted.held = true;
+    const platform::DraftBytes mark = store.readMark(kMaxMarkBytes);
+    if (mark.state == platform::DraftBytes::State::Read && stored && stored(mark.bytes) &&
+        store.remove()) {
+        return adopted;
+    }
+    if (mark.state != platform::DraftBytes::State::None) {
+        store.removeMark();
+    }
     // Read only now: a draft found while listing may belong to a run that still holds it.
     const platform::DraftBytes found = store.read(MaxDraftBytes(maxCharacters));
     switch (found.state) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace platform {
 class DraftStore;
@@ -17,6 +19,10 @@ struct Adopted {
 
 // Takes a slot for this run: the one with the oldest draft whose lock is free, else the
 // lowest-numbered free one; then reads its draft. A draft that cannot be read is set aside.
-Adopted AdoptSlot(platform::DraftStore& store, qsizetype maxCharacters);
+// A draft whose store mark `stored` says reached the data file is removed, not given: its note
+// was stored just before the run ended. Any other mark is dropped.
+using MarkCheck = std::function<bool(const QByteArray& mark)>;
+Adopted AdoptSlot(platform::DraftStore& store, qsizetype maxCharacters,
+                  const MarkCheck& stored = {});
 
 }  // namespace drafts

@@ -41,7 +41,7 @@ QString Description(ErrorNumber number) {
         case ErrorNumber::SettingsNotWritable:
             return u"設定を保存できません。"_s;
         case ErrorNumber::SettingsNotReadable:
-            return u"設定ファイルを読み込めません。"_s;
+            return u"設定を読み込めません。"_s;  // a file on Linux, a registry key on Windows
         case ErrorNumber::UndecodableInput:
             return u"入力に、ロケールの文字コードで読めないバイト列が含まれています。"_s;
         case ErrorNumber::NoteTooLong:

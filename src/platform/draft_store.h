@@ -36,8 +36,16 @@ public:
     // Replaces the held slot's draft with `bytes`, on the disk when this returns. May run on
     // another thread than the calls above (never at the same time as them).
     virtual bool write(const QByteArray& bytes) = 0;
-    // Removes the held slot's draft (none is fine).
+    // Removes the held slot's draft (none is fine), then its store mark.
     virtual bool remove() = 0;
+
+    // The store mark: written, on the disk when this returns, just before the draft's note
+    // is appended to the data file, and saying where its record goes; it lets the next start
+    // tell a draft whose note reached the data file from one whose store was cut short. It
+    // belongs to the draft beside it: write() removes it before it puts a new draft there.
+    virtual bool writeMark(const QByteArray& bytes) = 0;
+    virtual DraftBytes readMark(qint64 maxBytes) = 0;
+    virtual bool removeMark() = 0;
 };
 
 }  // namespace platform

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <optional>
 #include <string_view>
 
 namespace platform {
@@ -21,6 +23,24 @@ public:
     virtual bool isFile(const QString& path) const = 0;
     // Creates `folder` and its missing parents, for the user alone.
     virtual void createFolder(const QString& folder) = 0;
+
+    // Where the next appendLine to `path` will put its line, as far as it can be told
+    // beforehand (a take-back or another writer may still move it): the file's identity
+    // (empty for a file not there yet), size, and whether a CR LF will come first. Nothing
+    // for what is no plain file, or on a system that cannot tell. Never throws.
+    struct End {
+        QByteArray identity;
+        qint64 size = 0;
+        bool open = false;  // the last byte is no line feed
+    };
+    virtual std::optional<End> endOf(const QString& /*path*/) const { return std::nullopt; }
+    // The `length` bytes at `offset` in the file at `path`, if it is the file `identity`
+    // names (any plain file for an empty one) and holds them all. Never throws.
+    virtual std::optional<QByteArray> readAt(const QString& /*path*/,
+                                             const QByteArray& /*identity*/, qint64 /*offset*/,
+                                             qint64 /*length*/) const {
+        return std::nullopt;
+    }
 };
 
 }  // namespace platform

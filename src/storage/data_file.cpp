@@ -32,6 +32,28 @@ QString UserDataFilePath(const platform::CoreServices& services) {
     return folder.isEmpty() ? QString() : JoinPath(folder, kDataFileName);
 }
 
+// Tells the watch how the append ended, also when it ends by a throw.
+class WatchedAppend {
+public:
+    WatchedAppend(StoreWatch* watch, const QString& path, std::string_view bytes) : watch_(watch) {
+        if (watch_) {
+            watch_->appending(path, bytes);
+        }
+    }
+    WatchedAppend(const WatchedAppend&) = delete;
+    WatchedAppend& operator=(const WatchedAppend&) = delete;
+    ~WatchedAppend() {
+        if (watch_) {
+            watch_->appended(stored_);
+        }
+    }
+    void stored() { stored_ = true; }
+
+private:
+    StoreWatch* watch_;
+    bool stored_ = false;
+};
+
 }  // namespace
 
 QString DefaultFilePath(const platform::CoreServices& services) {
@@ -62,7 +84,7 @@ QString GetFilePath(const platform::CoreServices& services) {
 }
 
 bool SaveData(const platform::CoreServices& services, const QString& text,
-              storage::Importance importance) {
+              storage::Importance importance, storage::StoreWatch* watch) {
     return errors::Trap(services.reporter, u"mdlLexbin!SaveData"_s, [&] {
         const QString flat = storage::FlattenNote(text);
         if (storage::IsOnlySpaces(flat)) {
@@ -77,7 +99,9 @@ bool SaveData(const platform::CoreServices& services, const QString& text,
         if (!path.isEmpty() && path == storage::UserDataFilePath(services)) {
             services.textFile.createFolder(services.application.userDataFolder());
         }
+        storage::WatchedAppend watched(watch, path, bytes);
         services.textFile.appendLine(path, bytes);
+        watched.stored();
     });
 }
 

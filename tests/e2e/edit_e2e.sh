@@ -16,7 +16,7 @@ case_edit() {
     start_app -session lexbin-e2e -name lexbin-e2e --edit $'選択した\nテキスト'
     type_text "X"
     press ctrl+q
-    wait_app_exit 20
+    wait_app_exit 60
     assert_eq "$MODE: exit status" 0 "$E2E_APP_STATUS"
     assert_records "$data" "$before" "$(now_stamp)" "C,選択したテキストX"
 }

@@ -19,17 +19,26 @@ frame_is() {  # frame_is X Y W H: the frame's top-left and the window's own size
     [[ "$FRAME_X $FRAME_Y $GEO_W $GEO_H" == "$1 $2 $3 $4" ]]
 }
 
+# frame_on_screen: the decorated window lies on the screen; sets FRAME_RIGHT FRAME_BOTTOM.
+frame_on_screen() {
+    frame_geometry "$E2E_APP_WID"
+    FRAME_RIGHT=$((FRAME_X + EXT_L + GEO_W + EXT_R))
+    FRAME_BOTTOM=$((FRAME_Y + EXT_T + GEO_H + EXT_B))
+    ((FRAME_X >= 0 && FRAME_Y >= 0 && FRAME_RIGHT <= E2E_SCREEN_W && FRAME_BOTTOM <= E2E_SCREEN_H))
+}
+
 # assert_window_at X Y W H WHAT: the frame's top-left is X,Y and the window (without the
-# decoration) W x H.
+# decoration) W x H. Waited for: the window may still be placed or moved by the program or the
+# window manager after it is shown.
 assert_window_at() {
-    frame_is "$1" "$2" "$3" "$4" ||
+    wait_for 30 frame_is "$1" "$2" "$3" "$4" ||
         fail "$MODE: $5: expected frame at $1,$2 and size $3x$4, got frame at $FRAME_X,$FRAME_Y size ${GEO_W}x$GEO_H"
 }
 
 # quit_app WHAT: Ctrl+Q with an empty box: nothing stored, exit status 0.
 quit_app() {
     press ctrl+q
-    wait_app_exit 20
+    wait_app_exit 60
     assert_eq "$MODE: $1: exit status" 0 "$E2E_APP_STATUS"
     [[ ! -e "$E2E_APP_HOME/notes.txt" ]] || fail "$MODE: $1: an empty note was stored"
 }
@@ -51,12 +60,12 @@ case_round_trip() {
 
     # Round 2: moved and resized, then saved and restored without drift.
     start_app
-    timeout 10 xdotool windowmove --sync "$E2E_APP_WID" 200 150 ||
+    timeout 60 xdotool windowmove --sync "$E2E_APP_WID" 200 150 ||
         fail "$MODE: windowmove did not take effect"
-    timeout 10 xdotool windowsize --sync "$E2E_APP_WID" 700 500 ||
+    timeout 60 xdotool windowsize --sync "$E2E_APP_WID" 700 500 ||
         fail "$MODE: windowsize did not take effect"
     frame_extents "$E2E_APP_WID"
-    wait_for 10 frame_is 200 150 700 500 ||
+    wait_for 60 frame_is 200 150 700 500 ||
         fail "$MODE: after the move the frame is at $FRAME_X,$FRAME_Y size ${GEO_W}x$GEO_H"
     quit_app "after the move"
     second=$(saved_geometry)
@@ -76,10 +85,8 @@ case_off_screen() {
     write_conf "DataFilePath=$E2E_APP_HOME/notes.txt" \
         Left=-300000 Top=-300000 Width=9000 Height=6000
     start_app
-    frame_geometry "$E2E_APP_WID"
-    local right=$((FRAME_X + EXT_L + GEO_W + EXT_R)) bottom=$((FRAME_Y + EXT_T + GEO_H + EXT_B))
-    ((FRAME_X >= 0 && FRAME_Y >= 0 && right <= E2E_SCREEN_W && bottom <= E2E_SCREEN_H)) ||
-        fail "$MODE: the window is not on the ${E2E_SCREEN_W}x$E2E_SCREEN_H screen: frame $FRAME_X,$FRAME_Y to $right,$bottom"
+    wait_for 30 frame_on_screen ||
+        fail "$MODE: the window is not on the ${E2E_SCREEN_W}x$E2E_SCREEN_H screen: frame $FRAME_X,$FRAME_Y to $FRAME_RIGHT,$FRAME_BOTTOM"
     assert_eq "$MODE: size kept" "600x400" "${GEO_W}x$GEO_H"
     local x=$FRAME_X y=$FRAME_Y
     quit_app "off screen"

@@ -34,14 +34,14 @@ fail() {
 
 note() { echo "# $*"; }
 
-# e2e_kill PID: ends one process this script started, and reaps it.
+# e2e_kill PID: ends one process this script started, and reaps it. SIGTERM first: the
+# program writes its settings and draft then, which the sanitizer build does slowly.
 e2e_kill() {
-    local pid=$1 i
+    local pid=$1 deadline=$((SECONDS + 20))
     [[ -n "$pid" ]] || return 0
     if kill -0 "$pid" 2>/dev/null; then
         kill -TERM "$pid" 2>/dev/null
-        for ((i = 0; i < 40; i++)); do
-            kill -0 "$pid" 2>/dev/null || break
+        while kill -0 "$pid" 2>/dev/null && ((SECONDS < deadline)); do
             sleep 0.05
         done
         kill -KILL "$pid" 2>/dev/null
@@ -81,6 +81,9 @@ e2e_init() {
 }
 
 # wait_for SECONDS COMMAND...: runs COMMAND until it succeeds; fails after SECONDS.
+# Every wait here waits for what it needs, bounded in tens of seconds: CI shares two cores,
+# and the sanitizer build runs the program several times slower. The bound costs time only
+# when the test fails.
 wait_for() {
     local seconds=$1
     shift
@@ -113,7 +116,7 @@ start_xvfb() {
         Xvfb ":$n" -nolisten tcp -screen 0 "${E2E_SCREEN_W}x${E2E_SCREEN_H}x24" -noreset \
             >"$E2E_TMP/logs/xvfb-$n.log" 2>&1 &
         E2E_XVFB_PID=$!
-        deadline=$((SECONDS + 15))
+        deadline=$((SECONDS + 30))
         while kill -0 "$E2E_XVFB_PID" 2>/dev/null && ((SECONDS < deadline)); do
             if xvfb_answers "$n" && xvfb_owns_display "$n"; then
                 export DISPLAY=":$n"
@@ -130,12 +133,26 @@ start_xvfb() {
 
 wm_manages() { [[ "$(xprop -root _NET_SUPPORTING_WM_CHECK)" == *'window id'* ]]; }
 
+# wm_state: whether the window manager still runs, and what it said, for failure messages.
+wm_state() {
+    [[ -n "$E2E_WM_PID" ]] || return 0
+    printf '\nopenbox (pid %s) %s; its output:\n' "$E2E_WM_PID" \
+        "$(kill -0 "$E2E_WM_PID" 2>/dev/null && cat "/proc/$E2E_WM_PID/wchan" || echo ended)"
+    cat -- "$E2E_TMP/logs/openbox.log"
+}
+
+# start_openbox: openbox, once it has finished starting. The root window property that
+# says a window manager runs comes early in its start; a window mapped between then and the
+# end of the start stayed unmapped for good (seen under load, the first start of the program
+# after openbox's). --startup runs its command once openbox has started.
 start_openbox() {
+    local started="$E2E_TMP/wm/started"
     mkdir -p "$E2E_TMP/wm/home" "$E2E_TMP/wm/config"
     HOME="$E2E_TMP/wm/home" XDG_CONFIG_HOME="$E2E_TMP/wm/config" \
-        openbox --sm-disable >"$E2E_TMP/logs/openbox.log" 2>&1 &
+        openbox --sm-disable --startup "touch '$started'" >"$E2E_TMP/logs/openbox.log" 2>&1 &
     E2E_WM_PID=$!
-    wait_for 20 wm_manages || { cat "$E2E_TMP/logs/openbox.log" >&2; fail "openbox does not manage the screen"; }
+    wait_for 60 test -e "$started" && wait_for 60 wm_manages ||
+        { cat "$E2E_TMP/logs/openbox.log" >&2; fail "openbox does not manage the screen"; }
     kill -0 "$E2E_WM_PID" 2>/dev/null || fail "openbox exited"
     note "openbox running"
 }
@@ -173,6 +190,17 @@ drafts_left() {
     compgen -G "$E2E_APP_HOME/home/.local/state/Lexbin/[1-9]*.txt" || true
 }
 
+# drafts_hold TEXT...: the drafts left hold these notes, one each, in any order.
+drafts_hold() {
+    local file texts=() want
+    while IFS= read -r file; do
+        [[ -n "$file" ]] && texts+=("$(cat -- "$file")")
+    done < <(drafts_left)
+    ((${#texts[@]} == $#)) || return 1
+    want=$(printf '%s\n' "$@" | LC_ALL=C sort)
+    [[ "$(printf '%s\n' "${texts[@]}" | LC_ALL=C sort)" == "$want" ]]
+}
+
 # start_app [--with-draft] [ARG...]: starts the program with ARGs in the current home, waits
 # for its window, focuses it. A draft left by an earlier run would put its note in the box:
 # only a start that says so may find one.
@@ -192,26 +220,26 @@ start_app() {
         XDG_RUNTIME_DIR="$E2E_APP_HOME/runtime" \
         "$E2E_BIN" "$@" >"$E2E_APP_LOG" 2>&1 &
     E2E_APP_PID=$!
-    E2E_APP_WID=$(wait_window '^Lexbin$' 20) || {
+    E2E_APP_WID=$(wait_window '^Lexbin$' 60) || {
         app_running || fail "the program ended at start"
-        fail "the Lexbin window did not appear"
+        fail "the Lexbin window did not appear; the program's windows:$(app_windows)$(wm_state)"
     }
     focus_window "$E2E_APP_WID"
 }
 
-focused_is() { [[ "$(xdotool getwindowfocus)" == "$1" ]]; }
+focused_is() { [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$1" ]]; }
 
-# focus_window WID: gives WID the keyboard focus and waits until X reports it.
+# focus_window WID: gives WID the keyboard focus and waits until X reports it. Asked again
+# every few seconds: a window manager that is slow to map the window may drop the request.
 focus_window() {
-    local wid=$1
-    if [[ -n "$E2E_WM_PID" ]]; then
-        timeout 10 xdotool windowactivate --sync "$wid" >/dev/null 2>&1 ||
-            fail "could not activate window $wid"
-    else
-        timeout 10 xdotool windowfocus --sync "$wid" >/dev/null 2>&1 ||
-            fail "could not focus window $wid"
-    fi
-    wait_for 10 focused_is "$wid" || fail "window $wid did not get the focus"
+    local wid=$1 deadline=$((SECONDS + 60)) ask=(windowfocus)
+    [[ -z "$E2E_WM_PID" ]] || ask=(windowactivate)
+    until focused_is "$wid"; do
+        ((SECONDS < deadline)) || fail "window $wid did not get the focus"
+        timeout 60 xdotool "${ask[@]}" "$wid" >/dev/null 2>&1 ||
+            fail "could not ${ask[0]#window} window $wid"
+        wait_for 5 focused_is "$wid" || true
+    done
 }
 
 app_running() { kill -0 "$E2E_APP_PID" 2>/dev/null; }
@@ -219,7 +247,7 @@ app_gone() { ! kill -0 "$E2E_APP_PID" 2>/dev/null; }
 
 # After the program ended: its window must be gone before the next start looks for one.
 forget_app() {
-    [[ -z "$E2E_APP_WID" ]] || wait_for 10 window_not_viewable "$E2E_APP_WID" ||
+    [[ -z "$E2E_APP_WID" ]] || wait_for 30 window_not_viewable "$E2E_APP_WID" ||
         fail "the window of the ended program is still shown"
     E2E_APP_PID=""
     E2E_APP_WID=""
@@ -243,13 +271,22 @@ stop_app() {  # ends a program left running on purpose
 wait_window() {
     local wid="" deadline=$((SECONDS + $2))
     while :; do
-        wid=$(timeout 5 xdotool search --all --onlyvisible --pid "$E2E_APP_PID" --name "$1" \
+        wid=$(timeout 20 xdotool search --all --onlyvisible --pid "$E2E_APP_PID" --name "$1" \
             2>/dev/null | head -n1)
         [[ -z "$wid" ]] || break
         app_running && ((SECONDS < deadline)) || return 1
         sleep 0.05
     done
     echo "$wid"
+}
+
+# app_windows: the program's windows, named and not, with their map state, for failure messages.
+app_windows() {
+    local wid
+    for wid in $(timeout 20 xdotool search --all --pid "$E2E_APP_PID" --name '' 2>/dev/null); do
+        printf ' %s [%s] %s;' "$wid" "$(xdotool getwindowname "$wid" 2>/dev/null)" \
+            "$(xwininfo -id "$wid" 2>/dev/null | grep -o 'Map State: [A-Za-z]*')"
+    done
 }
 
 window_viewable() { [[ "$(xwininfo -id "$1" 2>/dev/null)" == *'Map State: IsViewable'* ]]; }
@@ -260,6 +297,28 @@ window_not_viewable() { ! window_viewable "$1"; }
 
 type_text() { xdotool type --delay 30 -- "$1"; }
 press() { xdotool key --delay 30 "$@"; }
+
+# menu_shown: a window of the program besides the main one is shown; sets MENU_WID.
+menu_shown() {
+    local wid
+    for wid in $(timeout 20 xdotool search --all --onlyvisible --pid "$E2E_APP_PID" --name '' \
+        2>/dev/null); do
+        [[ "$wid" == "$E2E_APP_WID" ]] || { MENU_WID=$wid; return 0; }
+    done
+    return 1
+}
+
+# input_taken: returns once the program has handled every key sent so far, for a step that
+# does not go through X (a signal, a look at its files). X hands the program its events in
+# order, so the File menu that one more Alt+F opens shows only after them. One Escape closes
+# it, a second one leaves the menu bar, and the keys go to the note box again.
+input_taken() {
+    ! menu_shown || fail "input_taken: a window besides the main one is open"
+    press alt+f
+    wait_for 60 menu_shown || fail "input_taken: the File menu did not open"
+    press Escape Escape
+    wait_for 30 window_not_viewable "$MENU_WID" || fail "input_taken: the File menu stays open"
+}
 
 # click_at WID X Y: a left click at X,Y inside window WID. No --sync: it waits for a motion
 # that never comes when the pointer is already there; the server applies the fake motion

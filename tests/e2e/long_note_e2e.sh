@@ -35,6 +35,13 @@ wait_idle() {
     return 1
 }
 
+# draft_size_is BYTES: one draft, of BYTES bytes (written whole: it is renamed into place).
+draft_size_is() {
+    local files
+    files=$(drafts_left)
+    [[ -n "$files" && "$files" != *$'\n'* && "$(stat -c %s -- "$files")" == "$1" ]]
+}
+
 # The note: numbered 16-character pieces, so a piece lost or doubled shows.
 make_note() {
     local i
@@ -50,12 +57,14 @@ case_paste() {
     write_conf "DataFilePath=$data"
     "$OWNER" "$text" >"$E2E_TMP/logs/owner.log" 2>&1 &
     OWNER_PID=$!
-    wait_for 20 grep -q ready "$E2E_TMP/logs/owner.log" || fail "$what: no clipboard owner"
+    wait_for 60 grep -q ready "$E2E_TMP/logs/owner.log" || fail "$what: no clipboard owner"
     start_app
 
     local start=$SECONDS
     press ctrl+v
-    sleep 1
+    # The paste is in the box once its draft holds all of it.
+    wait_for 120 draft_size_is "$(stat -c %s -- "$text")" ||
+        fail "$what: no draft of the whole note 120 s after the paste: $(drafts_left)"
     wait_idle 120 || fail "$what: still busy 120 s after the paste"
     note "$what: pasted and idle after $((SECONDS - start)) s"
 
@@ -83,7 +92,7 @@ case_paste() {
     cut -b 18- -- "$data" >"$got"
     cmp -s -- "$want" "$got" || fail "$what: the record is not the pasted text and the keys"
     press ctrl+q
-    wait_app_exit 20
+    wait_app_exit 60
     e2e_kill "$OWNER_PID"
     OWNER_PID=""
 }

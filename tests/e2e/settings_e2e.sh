@@ -16,7 +16,7 @@ WIN=""
 # shown_windows: the names of the visible named windows, for failure messages.
 shown_windows() {
     local wid
-    for wid in $(timeout 5 xdotool search --onlyvisible --name . 2>/dev/null); do
+    for wid in $(timeout 20 xdotool search --onlyvisible --name . 2>/dev/null); do
         printf " [%s]" "$(xdotool getwindowname "$wid" 2>/dev/null)"
     done
 }
@@ -24,11 +24,11 @@ shown_windows() {
 # await_window NAME_REGEX WHAT: waits for the program's window so named and for the keyboard
 # focus to reach it (the program hands it over by itself); sets WIN.
 await_window() {
-    WIN=$(wait_window "$1" 20) || {
+    WIN=$(wait_window "$1" 60) || {
         app_running || fail "$MODE: $2: the program ended"
         fail "$MODE: $2: no window named $1; shown:$(shown_windows)"
     }
-    wait_for 10 focused_is "$WIN" ||
+    wait_for 60 focused_is "$WIN" ||
         fail "$MODE: $2: window $WIN ($1) did not get the focus; it is on $(xdotool getwindowfocus)"
 }
 
@@ -37,7 +37,7 @@ await_window() {
 # the root window, so it is set here.
 focus_back() {
     if [[ -n "$E2E_WM_PID" ]]; then
-        wait_for 10 focused_is "$1" ||
+        wait_for 60 focused_is "$1" ||
             fail "$MODE: $2: the focus did not come back to window $1; it is on $(xdotool getwindowfocus)"
     else
         focus_window "$1"
@@ -46,7 +46,7 @@ focus_back() {
 
 # await_closed WID WHAT: WID disappears, the program still runs, the main window has the focus.
 await_closed() {
-    wait_for 10 window_not_viewable "$1" || fail "$MODE: $2: window $1 is still shown; shown:$(shown_windows)"
+    wait_for 60 window_not_viewable "$1" || fail "$MODE: $2: window $1 is still shown; shown:$(shown_windows)"
     app_running || fail "$MODE: $2: the program ended"
     focus_back "$E2E_APP_WID" "$2"
 }
@@ -67,7 +67,7 @@ conf_is() { [[ "$(conf_value "$1")" == "$2" ]]; }
 
 # expect_conf KEY VALUE WHAT: waits for the settings file to hold KEY=VALUE.
 expect_conf() {
-    wait_for 10 conf_is "$1" "$2" ||
+    wait_for 60 conf_is "$1" "$2" ||
         fail "$MODE: $3: expected $1=$2 in the settings, got $1=$(conf_value "$1")"
 }
 
@@ -84,7 +84,7 @@ $(cat -- "$E2E_APP_CONF")"
 
 quit_app() {  # quit_app WHAT: Ctrl+Q in the main window, exit status 0
     press ctrl+q
-    wait_app_exit 20
+    wait_app_exit 60
     assert_eq "$MODE: $1: exit status" 0 "$E2E_APP_STATUS"
 }
 
@@ -116,7 +116,7 @@ font_hint() {
     window_viewable "$FONT_DLG" || fail "$MODE: $what: the dialog closed under the hint"
     assert_conf_kept "$what: with the hint shown"
     press Return
-    wait_for 10 window_not_viewable "$hint" || fail "$MODE: $what: Return did not dismiss the hint"
+    wait_for 60 window_not_viewable "$hint" || fail "$MODE: $what: Return did not dismiss the hint"
     window_viewable "$FONT_DLG" || fail "$MODE: $what: the dialog closed with the hint"
     focus_back "$FONT_DLG" "$what"
     assert_conf_kept "$what: after the hint"
@@ -229,7 +229,7 @@ case_data_path() {
     before=$(now_stamp)
     type_text "to the new file"
     press ctrl+s
-    wait_for 10 file_has_lines "$other" 1 || fail "$MODE: b: no record in $other after Ctrl+S"
+    wait_for 60 file_has_lines "$other" 1 || fail "$MODE: b: no record in $other after Ctrl+S"
     assert_records "$other" "$before" "$(now_stamp)" "C,to the new file"
     [[ ! -e "$first" && ! -e "$first.old" ]] || fail "$MODE: b: a record went to an old path"
 
@@ -282,7 +282,7 @@ case_about() {
     before=$(now_stamp)
     type_text "after about"
     press ctrl+s
-    wait_for 10 file_has_lines "$data" 1 || fail "$MODE: d: no record after the About box"
+    wait_for 60 file_has_lines "$data" 1 || fail "$MODE: d: no record after the About box"
     assert_records "$data" "$before" "$(now_stamp)" "C,after about"
     quit_app "d"
 }

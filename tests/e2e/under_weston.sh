@@ -27,7 +27,7 @@ export XDG_RUNTIME_DIR=$tmp WAYLAND_DISPLAY=lexbin-test
 weston --backend=headless-backend.so --socket="$WAYLAND_DISPLAY" --idle-time=0 \
     --log="$tmp/weston.log" >/dev/null 2>&1 &
 weston_pid=$!
-deadline=$((SECONDS + 20))
+deadline=$((SECONDS + 60))
 until [[ -S "$tmp/$WAYLAND_DISPLAY" ]]; do
     if ! kill -0 "$weston_pid" 2>/dev/null || ((SECONDS >= deadline)); then
         echo "weston did not start:" >&2

@@ -315,7 +315,7 @@ E2E_APP_LOG="$E2E_TMP/logs/lexbin.log"
     HOME="$APP_HOME" XDG_RUNTIME_DIR="$RUNTIME" "${SAN_ENV[@]}" \
     "$BIN" >"$E2E_APP_LOG" 2>&1 &
 E2E_APP_PID=$!  # setpriv and env exec: this is the program's own process
-E2E_APP_WID=$(wait_window '^Lexbin$' 30) || {
+E2E_APP_WID=$(wait_window '^Lexbin$' 60) || {
     app_running || fail "the installed program ended at start"
     fail "the Lexbin window did not appear"
 }
@@ -332,7 +332,7 @@ data_files() { files_in "$ROOT"; files_in "$APP_HOME"; }
 before=$(now_stamp)
 type_text "packaged note 1"
 press ctrl+s
-wait_for 15 file_has_lines "$DATA" 1 || fail "no record in $DATA after Ctrl+S; files now:
+wait_for 60 file_has_lines "$DATA" 1 || fail "no record in $DATA after Ctrl+S; files now:
 $(data_files)"
 assert_records "$DATA" "$before" "$(now_stamp)" "C,packaged note 1"
 record_re=$'^[0-9]{4}/[0-9]{2}/[0-9]{2},[0-9]{2}:[0-9]{2},C,packaged note 1\r$'
@@ -347,7 +347,7 @@ assert_eq "installed tree after the store" "$tree_before" "$(files_under "$ROOT"
 # Ctrl+Q stores the second note into the same file and quits.
 type_text "packaged note 2"
 press ctrl+q
-wait_app_exit 20
+wait_app_exit 60
 assert_eq "exit status" 0 "$E2E_APP_STATUS"
 assert_records "$DATA" "$before" "$(now_stamp)" "C,packaged note 1" "C,packaged note 2"
 assert_eq "installed tree after quitting" "$tree_before" "$(files_under "$ROOT")"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDir>
+
 #include <QtTest>
 #include <memory>
 
@@ -20,8 +22,10 @@ struct MainWindowFixture {
     // The counting input method double unless the test brings another.
     explicit MainWindowFixture(platform::InputMethod* inputMethod = nullptr)
         : services(ts.services({.strings = &strings, .inputMethod = inputMethod})) {
-        ts.application.programFolder = folder.path();
-        ts.application.dataFolder = folder.path(QStringLiteral("userdata"));
+        // In native form, as the real one gives them.
+        ts.application.programFolder = QDir::toNativeSeparators(folder.path());
+        ts.application.dataFolder =
+            QDir::toNativeSeparators(folder.path(QStringLiteral("userdata")));
         ts.settings.set(QStringLiteral("DataFilePath"), dataFile());
     }
     // No failure reported and no box shown.

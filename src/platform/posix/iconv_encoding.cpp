@@ -4,8 +4,10 @@
 #include <langinfo.h>
 
 #include <cerrno>
+#include <optional>
 #include <utility>
 
+#include "common/utf8.h"
 #include "errors/failure.h"
 #include "errors/unrepresentable.h"
 #include "platform/lone_surrogate.h"
@@ -128,13 +130,18 @@ std::string IconvEncoding::encode(const QString& text) const {
 }
 
 QString IconvEncoding::decode(const QByteArray& bytes) const {
-    // Also for UTF-8: iconv refuses what is not UTF-8 (surrogates and overlong forms too),
-    // where QString::fromUtf8 would put in U+FFFD.
+    // UTF-8 is read as everywhere in the program; another set is converted to UTF-8 first,
+    // iconv refusing what is not in it.
     std::string utf8;
-    if (Convert("UTF-8", codeSet_.constData(), bytes, utf8) >= 0) {
+    if (!isUtf8_ && Convert("UTF-8", codeSet_.constData(), bytes, utf8) >= 0) {
         throw Failure(ErrorNumber::UndecodableInput);
     }
-    return QString::fromStdString(utf8);
+    std::optional<QString> text =
+        common::DecodeStrictUtf8(isUtf8_ ? QByteArrayView(bytes) : QByteArrayView(utf8));
+    if (!text) {
+        throw Failure(ErrorNumber::UndecodableInput);
+    }
+    return *std::move(text);
 }
 
 }  // namespace platform

@@ -16,9 +16,7 @@ public:
 
     explicit IconvEncoding(QByteArray codeSet);
     std::string encode(const QString& text) const override;
-    // Reads `bytes` written in the character set. Throws errors::Failure (undecodable input)
-    // when they are not, rather than reading a substitute for what does not decode.
-    QString decode(const QByteArray& bytes) const;
+    QString decode(const QByteArray& bytes) const override;
     const QByteArray& codeSet() const { return codeSet_; }
 
 private:

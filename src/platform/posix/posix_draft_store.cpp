@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -27,31 +29,6 @@ bool IsSlot(const QString& name) {
         return false;
     }
     return std::all_of(name.begin(), name.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-}
-
-// The folder and its missing parents, each made 0700 (the state folder is private).
-void MakeFolders(const QByteArray& path) {
-    for (qsizetype at = path.indexOf('/', 1); at != -1; at = path.indexOf('/', at + 1)) {
-        ::mkdir(path.left(at).constData(), 0700);
-    }
-    ::mkdir(path.constData(), 0700);
-}
-
-bool WriteAll(int fd, const QByteArray& bytes) {
-    const char* at = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, at, static_cast<size_t>(left));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        at += n;
-        left -= n;
-    }
-    return true;
 }
 
 // A plain file of ours, opened without following a link and without waiting on a FIFO.
@@ -77,28 +54,20 @@ PosixDraftStore::PosixDraftStore(const QString& folder) {
         return;
     }
     const QByteArray path = QFile::encodeName(folder);
-    MakeFolders(path);
-    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) {
+    MakeFolders(path, 0700, false);  // the state folder is private
+    Descriptor fd(OpenRetrying(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!fd.valid()) {
         return;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid() ||
-        ((st.st_mode & 077) != 0 && ::fchmod(fd, 0700) != 0)) {
-        ::close(fd);
+    if (::fstat(fd.get(), &st) != 0 || st.st_uid != ::geteuid() ||
+        ((st.st_mode & 077) != 0 && ::fchmod(fd.get(), 0700) != 0)) {
         return;
     }
-    folderFd_ = fd;
+    folder_ = std::move(fd);
 }
 
-PosixDraftStore::~PosixDraftStore() {
-    if (lockFd_ >= 0) {
-        ::close(lockFd_);  // releases the lock; the lock file stays for the next run
-    }
-    if (folderFd_ >= 0) {
-        ::close(folderFd_);
-    }
-}
+PosixDraftStore::~PosixDraftStore() = default;
 
 QByteArray PosixDraftStore::name(const char* suffix) const {
     return slot_.toLatin1() + suffix;
@@ -108,14 +77,12 @@ QStringList PosixDraftStore::draftSlots() const {
     if (!usable()) {
         return {};
     }
-    const int fd = ::dup(folderFd_);
-    DIR* dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
+    Descriptor fd(::dup(folder_.get()));
+    DIR* dir = fd.valid() ? ::fdopendir(fd.get()) : nullptr;
     if (dir == nullptr) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
         return {};
     }
+    fd.release();  // the folder stream has it now, and closedir closes it
     ::rewinddir(dir);
     std::vector<std::pair<timespec, QString>> found;
     while (const dirent* entry = ::readdir(dir)) {
@@ -124,7 +91,7 @@ QStringList PosixDraftStore::draftSlots() const {
             continue;
         }
         struct stat st {};
-        if (::fstatat(folderFd_, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (::fstatat(folder_.get(), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
             found.emplace_back(st.st_mtim, file.chopped(4));
         }
     }
@@ -146,60 +113,47 @@ QStringList PosixDraftStore::draftSlots() const {
 }
 
 bool PosixDraftStore::take(const QString& slot) {
-    if (!usable() || lockFd_ >= 0 || !IsSlot(slot)) {
+    if (!usable() || lock_.valid() || !IsSlot(slot)) {
         return false;
     }
     const QByteArray lockName = slot.toLatin1() + ".lock";
-    const int fd = ::openat(folderFd_, lockName.constData(),
-                            O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
-    if (fd < 0) {
+    Descriptor fd(OpenRetrying(folder_.get(), lockName.constData(),
+                               O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
+    if (!fd.valid() || !IsOwnFile(fd.get()) || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
         return false;
     }
-    if (!IsOwnFile(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return false;
-    }
-    lockFd_ = fd;
+    lock_ = std::move(fd);
     slot_ = slot;
     return true;
 }
 
 DraftBytes PosixDraftStore::read(qint64 maxBytes) {
-    if (lockFd_ < 0) {
+    return readFile(".txt", maxBytes);
+}
+
+DraftBytes PosixDraftStore::readFile(const char* suffix, qint64 maxBytes) {
+    if (!lock_.valid()) {
         return {};
     }
-    const int fd = ::openat(folderFd_, name(".txt").constData(),
-                            O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    const Descriptor fd(OpenRetrying(folder_.get(), name(suffix).constData(),
+                                     O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid()) {
         return {errno == ENOENT ? DraftBytes::State::None : DraftBytes::State::Unreadable, {}};
     }
-    DraftBytes result{DraftBytes::State::Unreadable, {}};
     struct stat st {};
-    if (IsOwnFile(fd) && ::fstat(fd, &st) == 0 && st.st_size <= maxBytes) {
-        QByteArray bytes(static_cast<qsizetype>(st.st_size), Qt::Uninitialized);
-        qsizetype got = 0;
-        while (got < bytes.size()) {
-            const ssize_t n =
-                ::read(fd, bytes.data() + got, static_cast<size_t>(bytes.size() - got));
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n <= 0) {
-                break;
-            }
-            got += n;
-        }
-        char more = 0;  // a file that grew while being read is not the one measured
-        if (got == bytes.size() && ::read(fd, &more, 1) == 0) {
-            result = {DraftBytes::State::Read, bytes};
-        }
+    if (!IsOwnFile(fd.get()) || ::fstat(fd.get(), &st) != 0 || st.st_size > maxBytes) {
+        return {DraftBytes::State::Unreadable, {}};
     }
-    ::close(fd);
-    return result;
+    // A file that grew while being read is not the one measured.
+    const std::optional<ReadBytes> read = ReadAll(fd.get(), st.st_size);
+    if (!read || read->more || read->bytes.size() != st.st_size) {
+        return {DraftBytes::State::Unreadable, {}};
+    }
+    return {DraftBytes::State::Read, read->bytes};
 }
 
 bool PosixDraftStore::setAside() {
-    if (lockFd_ < 0) {
+    if (!lock_.valid()) {
         return false;
     }
     const QString stamp = QDateTime::currentDateTime().toString(u"yyyyMMdd-HHmmss"_s);
@@ -210,16 +164,17 @@ bool PosixDraftStore::setAside() {
         }
         const QByteArray to = (target + u".txt"_s).toLatin1();
         // Never over an earlier set-aside draft.
-        int done = ::renameat2(folderFd_, name(".txt").constData(), folderFd_, to.constData(),
-                               RENAME_NOREPLACE);
+        int done = ::renameat2(folder_.get(), name(".txt").constData(), folder_.get(),
+                               to.constData(), RENAME_NOREPLACE);
         if (done != 0 && errno == EINVAL) {  // a file system without RENAME_NOREPLACE
-            if (::faccessat(folderFd_, to.constData(), F_OK, AT_SYMLINK_NOFOLLOW) == 0) {
+            if (::faccessat(folder_.get(), to.constData(), F_OK, AT_SYMLINK_NOFOLLOW) == 0) {
                 continue;
             }
-            done = ::renameat(folderFd_, name(".txt").constData(), folderFd_, to.constData());
+            done =
+                ::renameat(folder_.get(), name(".txt").constData(), folder_.get(), to.constData());
         }
         if (done == 0) {
-            ::fsync(folderFd_);
+            ::fsync(folder_.get());
             return true;
         }
         if (errno != EEXIST) {
@@ -230,37 +185,67 @@ bool PosixDraftStore::setAside() {
 }
 
 bool PosixDraftStore::write(const QByteArray& bytes) {
-    if (lockFd_ < 0) {
+    // A mark left by a store that failed belongs to the draft before; never to this one.
+    return (!markMayExist_ || removeMark()) && replace(".txt", bytes);
+}
+
+bool PosixDraftStore::replace(const char* suffix, const QByteArray& bytes) {
+    if (!lock_.valid()) {
         return false;
     }
     const QByteArray temp = name(".tmp");
-    const int fd =
-        ::openat(folderFd_, temp.constData(),
-                 O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
-    if (fd < 0) {
+    Descriptor fd(OpenRetrying(folder_.get(), temp.constData(),
+                               O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                               0600));
+    if (!fd.valid()) {
         return false;
     }
     // A temporary file left by an earlier run of this slot may carry other permissions.
-    const bool written =
-        IsOwnFile(fd) && ::fchmod(fd, 0600) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
+    const std::string_view all(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    const bool written = IsOwnFile(fd.get()) && ::fchmod(fd.get(), 0600) == 0 &&
+                         WriteAll(fd.get(), all) == all.size() && ::fsync(fd.get()) == 0;
+    const bool closed = fd.close() == 0;
     if (!written || !closed ||
-        ::renameat(folderFd_, temp.constData(), folderFd_, name(".txt").constData()) != 0) {
-        ::unlinkat(folderFd_, temp.constData(), 0);  // the draft before stays as it was
+        ::renameat(folder_.get(), temp.constData(), folder_.get(), name(suffix).constData()) != 0) {
+        ::unlinkat(folder_.get(), temp.constData(), 0);  // the file before stays as it was
         return false;
     }
-    return ::fsync(folderFd_) == 0;
+    return ::fsync(folder_.get()) == 0;
 }
 
+bool PosixDraftStore::unlink(const char* suffix) {
+    if (!lock_.valid()) {
+        return false;
+    }
+    if (::unlinkat(folder_.get(), name(suffix).constData(), 0) != 0) {
+        return errno == ENOENT;
+    }
+    return ::fsync(folder_.get()) == 0;
+}
+
+// The draft goes before its mark: a mark alone is dropped at the next start, while a draft
+// alone would come back.
 bool PosixDraftStore::remove() {
-    if (lockFd_ < 0) {
+    if (!lock_.valid()) {
         return false;
     }
-    ::unlinkat(folderFd_, name(".tmp").constData(), 0);
-    if (::unlinkat(folderFd_, name(".txt").constData(), 0) != 0 && errno != ENOENT) {
-        return false;
-    }
-    return ::fsync(folderFd_) == 0;
+    ::unlinkat(folder_.get(), name(".tmp").constData(), 0);
+    return unlink(".txt") && (!markMayExist_ || removeMark());
+}
+
+bool PosixDraftStore::writeMark(const QByteArray& bytes) {
+    markMayExist_ = true;
+    return replace(".stored", bytes);
+}
+
+DraftBytes PosixDraftStore::readMark(qint64 maxBytes) {
+    return readFile(".stored", maxBytes);
+}
+
+bool PosixDraftStore::removeMark() {
+    const bool removed = unlink(".stored");
+    markMayExist_ = !removed;
+    return removed;
 }
 
 }  // namespace platform

@@ -17,6 +17,7 @@
 
 #include "platform/file_failure.h"
 #include "platform/posix/posix_append_marker.h"
+#include "platform/posix/posix_io.h"
 
 using errors::ErrorNumber;
 using errors::Failure;
@@ -28,14 +29,6 @@ namespace {
 // window; regular files ignore the flag.
 constexpr int kAppendFlags = O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 constexpr std::chrono::seconds kDeviceWait{3};
-
-int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
-    int fd;
-    do {
-        fd = ::open(path, flags, mode);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
 
 // Opens for appending; creates the file when missing but never follows a dangling symbolic
 // link (O_EXCL refuses any link), so nothing is ever written somewhere the user did not see.
@@ -67,46 +60,12 @@ int OpenForAppend(const QString& path, const QByteArray& native, bool& created) 
     return fd < 0 && errno == EACCES ? OpenForAppend(path, native, O_WRONLY, created) : fd;
 }
 
-// A new directory entry is on the disk only once its folder is synced: without this, a
-// power cut could take a first note away with its file or folder. A folder we may write to
-// but not read cannot be opened to sync; then the entry is left to the file system.
+// A new directory entry is on the disk only once its folder is synced (SyncParentFolder).
 void SyncFolderOf(const QByteArray& native, const QString& path) {
-    const qsizetype slash = native.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : native.left(slash == 0 ? 1 : slash);
-    const int fd = OpenRetrying(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        return;
-    }
-    const int result = ::fsync(fd);
-    const int error = errno;
-    ::close(fd);
-    if (result != 0 && error != EINVAL) {  // EINVAL: a file system that cannot sync folders
+    if (const int error = SyncParentFolder(native); error != 0) {
         throw FileFailure(error, path);
     }
 }
-
-// Owns a descriptor and closes it on every path out.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-    // Closes now and reports the result (a failed close may mean the data did not land).
-    int close() {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result;
-    }
-
-private:
-    int fd_;
-};
 
 // Another Lexbin appending to the same file holds this lock from its look at the last byte
 // until it closes the file, so neither sees the other's record half-landed. Waits a little for it,
@@ -143,13 +102,12 @@ bool SpansPages(off_t start, std::size_t length) {
 void WriteToDevice(int fd, std::string_view bytes, std::chrono::steady_clock::time_point giveUp,
                    const QString& path) {
     using namespace std::chrono;
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written > 0) {
-            bytes.remove_prefix(static_cast<std::size_t>(written));
-            continue;
+    for (;;) {
+        bytes.remove_prefix(WriteAll(fd, bytes));
+        if (bytes.empty()) {
+            return;
         }
-        if (written < 0 && errno != EAGAIN && errno != EINTR) {
+        if (errno != EAGAIN && errno != 0) {
             throw FileFailure(errno, path);
         }
         const auto left = duration_cast<milliseconds>(giveUp - steady_clock::now()).count();
@@ -283,20 +241,62 @@ void PosixTextFile::createFolder(const QString& folder) {
     if (::stat(native.constData(), &info) == 0 && S_ISDIR(info.st_mode)) {
         return;
     }
-    for (qsizetype slash = native.indexOf('/', 1);; slash = native.indexOf('/', slash + 1)) {
-        const QByteArray part = slash < 0 ? native : native.left(slash);
-        if (::mkdir(part.constData(), 0700) == 0) {
-            SyncFolderOf(part, folder);
-        } else if (errno != EEXIST) {
-            break;
-        }
-        if (slash < 0) {
-            break;
-        }
+    if (const int error = MakeFolders(native, 0700, true); error != 0) {
+        throw FileFailure(error, folder);
     }
     if (::stat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
         throw Failure(ErrorNumber::PathNotFound, folder);
     }
+}
+
+namespace {
+
+QByteArray Identity(const struct stat& info) {
+    return QByteArray::number(static_cast<qulonglong>(info.st_dev)) + ':' +
+           QByteArray::number(static_cast<qulonglong>(info.st_ino));
+}
+
+// A plain file opened for reading, without waiting on a FIFO; none for anything else.
+Descriptor OpenPlain(const QString& path, struct stat& info) {
+    if (path.isEmpty() || path.contains(QChar(0))) {
+        return Descriptor();
+    }
+    Descriptor fd(
+        OpenRetrying(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.valid() && (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))) {
+        return Descriptor();
+    }
+    return fd;
+}
+
+}  // namespace
+
+std::optional<TextFile::End> PosixTextFile::endOf(const QString& path) const {
+    struct stat info {};
+    const Descriptor fd = OpenPlain(path, info);
+    if (!fd.valid()) {
+        if (errno == ENOENT && !path.isEmpty() &&
+            ::lstat(QFile::encodeName(path).constData(), &info) != 0) {
+            return End{};  // not there yet: the append creates it
+        }
+        return std::nullopt;
+    }
+    return End{Identity(info), info.st_size, EndsOpen(fd.get(), info.st_size)};
+}
+
+std::optional<QByteArray> PosixTextFile::readAt(const QString& path, const QByteArray& identity,
+                                                qint64 offset, qint64 length) const {
+    struct stat info {};
+    const Descriptor fd = OpenPlain(path, info);
+    if (!fd.valid() || !(identity.isEmpty() || identity == Identity(info)) || offset < 0 ||
+        length < 0 || length > info.st_size - offset || length >= (qint64{1} << 31)) {
+        return std::nullopt;
+    }
+    std::optional<ReadBytes> read = ReadAll(fd.get(), length, offset);
+    if (!read || read->bytes.size() != length) {
+        return std::nullopt;
+    }
+    return std::move(read->bytes);
 }
 
 }  // namespace platform

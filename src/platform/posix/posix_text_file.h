@@ -28,6 +28,9 @@ public:
     bool isPrivateFolder(const QString& folder) const override;
     bool isFile(const QString& path) const override;
     void createFolder(const QString& folder) override;
+    std::optional<End> endOf(const QString& path) const override;
+    std::optional<QByteArray> readAt(const QString& path, const QByteArray& identity, qint64 offset,
+                                     qint64 length) const override;
 };
 
 }  // namespace platform

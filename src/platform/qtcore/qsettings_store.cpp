@@ -4,15 +4,14 @@
 #include <QStringList>
 #include <memory>
 
-#include "errors/failure.h"
-
-#ifndef _WIN32
 #include <sys/stat.h>
 
 #include <QFile>
 #include <QStandardPaths>
 #include <cerrno>
-#endif
+
+#include "errors/failure.h"
+#include "platform/os_parts.h"
 
 using namespace Qt::StringLiterals;
 using errors::ErrorNumber;
@@ -21,7 +20,6 @@ using errors::Failure;
 namespace platform {
 namespace {
 
-#ifndef _WIN32
 // Where QSettings keeps the user's settings of `application`.
 QString SettingsFile(const QString& application) {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' +
@@ -40,7 +38,6 @@ bool MissingOrRegularFile(const QString& path) {
     struct stat link {};
     return (errno == ENOENT || errno == ENOTDIR) && ::lstat(name.constData(), &link) != 0;
 }
-#endif
 
 // The user's settings of `application`, read. Throws `refusal` (with the file's path for
 // the settings-not-readable failure) when the file exists but cannot be read.
@@ -49,11 +46,6 @@ std::unique_ptr<QSettings> OpenSettings(const QString& application, ErrorNumber 
         return refusal == ErrorNumber::SettingsNotReadable ? Failure(refusal, path)
                                                            : Failure(refusal);
     };
-#ifdef _WIN32
-    auto store = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                             application, application);
-    const QString path = store->fileName();
-#else
     // The file alone: the fallbacks QSettings would also read (an organisation file, the
     // system's folders) are none of the program's, and each would be one more file to
     // check before opening it.
@@ -62,7 +54,6 @@ std::unique_ptr<QSettings> OpenSettings(const QString& application, ErrorNumber 
         throw refuse(path);
     }
     auto store = std::make_unique<QSettings>(path, QSettings::NativeFormat);
-#endif
     // A file that could not be parsed reports FormatError and reads as empty: it is no
     // failure (a save writes it afresh). One that could not be opened is.
     if (store->status() == QSettings::AccessError) {
@@ -110,6 +101,10 @@ void QSettingsStore::save(const QString& application, const QString& section, co
     if (store->status() == QSettings::AccessError) {
         throw Failure(ErrorNumber::SettingsNotWritable);
     }
+}
+
+std::unique_ptr<SettingsStore> NewSettingsStore() {
+    return std::make_unique<QSettingsStore>();
 }
 
 }  // namespace platform

@@ -4,11 +4,11 @@
 
 namespace platform {
 
-// QSettings in the native format with the application name as both organisation and
-// application: ~/.config/Lexbin/Lexbin.conf on Linux (XDG_CONFIG_HOME honoured),
-// HKCU\Software\Lexbin\Lexbin on Windows; the section is a group. On Linux the file is
-// looked at before QSettings opens it: one that is not a regular file is neither read nor
-// written.
+// QSettings' file in the native format of Linux, with the application name as both
+// organisation and application: ~/.config/Lexbin/Lexbin.conf (XDG_CONFIG_HOME honoured); the
+// section is a group. The file is looked at before QSettings opens it: one that is not a
+// regular file is neither read nor written. (Windows keeps its settings in the registry:
+// platform/windows/registry_settings_store.h.)
 class QSettingsStore final : public SettingsStore {
 public:
     QString get(const QString& application, const QString& section, const QString& key,

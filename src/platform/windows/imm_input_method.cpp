@@ -1,5 +1,7 @@
 #include "platform/windows/imm_input_method.h"
 
+#include "platform/os_parts.h"
+
 #include <windows.h>
 #include <QWidget>
 // After windows.h, whose types it needs.
@@ -13,6 +15,10 @@ void ImmInputMethod::switchOn(QWidget& focused) {
         ImmSetOpenStatus(context, TRUE);
         ImmReleaseContext(window, context);
     }
+}
+
+std::unique_ptr<InputMethod> NewInputMethod() {
+    return std::make_unique<ImmInputMethod>();
 }
 
 }  // namespace platform

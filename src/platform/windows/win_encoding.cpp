@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <utility>
+
+#include "common/utf8.h"
 #include "errors/failure.h"
 #include "errors/unrepresentable.h"
 #include "platform/lone_surrogate.h"
@@ -36,7 +40,7 @@ std::string WindowsAnsiEncoding::encode(const QString& text) const {
     if (const qsizetype lone = FirstLoneSurrogate(text); lone >= 0) {
         throw errors::UnrepresentableCharacter(text, lone);
     }
-    const UINT codePage = GetACP();
+    const UINT codePage = codePage_ == CP_ACP ? GetACP() : codePage_;
     if (codePage == CP_UTF8) {  // the "use UTF-8 worldwide" option: everything fits
         return text.toStdString();
     }
@@ -58,6 +62,35 @@ std::string WindowsAnsiEncoding::encode(const QString& text) const {
     WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, length, bytes.data(), size, nullptr,
                         &usedDefault);
     return bytes;
+}
+
+QString WindowsAnsiEncoding::decode(const QByteArray& bytes) const {
+    const UINT codePage = codePage_ == CP_ACP ? GetACP() : codePage_;
+    if (codePage == CP_UTF8) {  // read as everywhere in the program
+        std::optional<QString> text = common::DecodeStrictUtf8(bytes);
+        if (!text) {
+            throw Failure(ErrorNumber::UndecodableInput);
+        }
+        return *std::move(text);
+    }
+    if (bytes.isEmpty()) {
+        return {};
+    }
+    // MB_ERR_INVALID_CHARS: a byte sequence the code page does not define fails, rather than
+    // reading as the default character.
+    const int length = static_cast<int>(bytes.size());
+    const int size =
+        MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.constData(), length, nullptr, 0);
+    if (size <= 0) {
+        throw Failure(ErrorNumber::UndecodableInput);
+    }
+    QString text(size, Qt::Uninitialized);
+    MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.constData(), length,
+                        reinterpret_cast<wchar_t*>(text.data()), size);
+    if (text.startsWith(QChar::ByteOrderMark)) {
+        text.remove(0, 1);
+    }
+    return text;
 }
 
 }  // namespace platform

@@ -3,14 +3,21 @@
 #include "platform/file_failure.h"
 
 namespace platform {
+namespace {
+
+// ERROR_DISK_QUOTA_EXCEEDED, which mingw-w64's winerror.h lacks.
+constexpr DWORD kDiskQuotaExceeded = 1295;
+
+}  // namespace
 
 errors::Failure FileFailure(int systemError, const QString& path) {
     using errors::ErrorNumber;
     ErrorNumber number = ErrorNumber::PathFileAccess;
     switch (static_cast<DWORD>(systemError)) {
+        // As ENOENT and ENOTDIR on Linux: the append creates the file, so only its folder
+        // can be missing.
         case ERROR_FILE_NOT_FOUND:
-            number = ErrorNumber::FileNotFound;
-            break;
+        case ERROR_DIRECTORY:
         case ERROR_PATH_NOT_FOUND:
         case ERROR_INVALID_DRIVE:
         case ERROR_BAD_NETPATH:
@@ -24,6 +31,8 @@ errors::Failure FileFailure(int systemError, const QString& path) {
             break;
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL:
+        case kDiskQuotaExceeded:
+        case ERROR_FILE_TOO_LARGE:
             number = ErrorNumber::DiskFull;
             break;
         case ERROR_NOT_READY:

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <QDir>
+#include <QStringList>
+#include <algorithm>
 #include <string>
 
 #include "platform/file_failure.h"
@@ -15,6 +17,14 @@ namespace {
 
 std::wstring Native(const QString& path) {
     return QDir::toNativeSeparators(path).toStdWString();
+}
+
+// Whether a folder or file name in `path` is longer than any Windows file system keeps (255
+// UTF-16 units); Windows reports such a path as not found, Linux as a bad name.
+bool HasOverlongName(const QString& path) {
+    const QStringList names = QDir::fromNativeSeparators(path).split(u'/');
+    return std::any_of(names.begin(), names.end(),
+                       [](const QString& name) { return name.size() > 255; });
 }
 
 // Owns a file handle and closes it on every path out.
@@ -38,6 +48,34 @@ public:
 
 private:
     HANDLE handle_;
+};
+
+// Instances take turns at the end of a data file: each holds a lock on one byte far beyond
+// any real file's end (so no write of a record is ever blocked by it) from the look at the
+// last byte until its record is on the disk. Windows appends each FILE_APPEND_DATA write
+// whole on its own; Wine writes at an end it looked up before, so two instances could each
+// write over the other's record without the lock. Released when the handle closes, by a
+// killed instance too. Without it (a file system that has no locks) the record is written
+// all the same.
+class AppendLock {
+public:
+    explicit AppendLock(HANDLE file) : file_(file) {
+        range_.Offset = 0xfffffffe;
+        range_.OffsetHigh = 0x7fffffff;
+        locked_ = LockFileEx(file_, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &range_) != 0;
+    }
+    AppendLock(const AppendLock&) = delete;
+    AppendLock& operator=(const AppendLock&) = delete;
+    ~AppendLock() {
+        if (locked_) {
+            UnlockFileEx(file_, 0, 1, 0, &range_);
+        }
+    }
+
+private:
+    HANDLE file_;
+    OVERLAPPED range_{};
+    bool locked_ = false;
 };
 
 HANDLE Open(const std::wstring& path, DWORD access) {
@@ -74,23 +112,38 @@ bool NeedsLineBreakFirst(HANDLE file) {
 }  // namespace
 
 void WindowsTextFile::appendLine(const QString& path, std::string_view line) {
-    if (path.isEmpty() || path.contains(QChar(0))) {
+    if (path.isEmpty() || path.contains(QChar(0)) || HasOverlongName(path)) {
         throw Failure(ErrorNumber::BadFileName, path);
     }
-    Handle file(OpenForAppend(Native(path)));
+    const std::wstring native = Native(path);
+    Handle file(OpenForAppend(native));
     if (!file.valid()) {
-        throw FileFailure(static_cast<int>(GetLastError()), path);
+        const DWORD error = GetLastError();
+        // A folder refuses like a read-only file on Windows; on Linux it is no file at all.
+        const DWORD attributes = GetFileAttributesW(native.c_str());
+        if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            throw Failure(ErrorNumber::PathFileAccess, path);
+        }
+        throw FileFailure(static_cast<int>(error), path);
     }
     if (GetFileType(file.get()) != FILE_TYPE_DISK) {
         throw Failure(ErrorNumber::PathFileAccess, path);
     }
+    const AppendLock lock(file.get());
     std::string bytes;
     if (NeedsLineBreakFirst(file.get())) {
         bytes += "\r\n";
     }
     bytes += line;
     DWORD written = 0;
-    if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+    // The end of the file as it is when the write happens (OVERLAPPED at 0xffffffff twice),
+    // not where the look at the last byte left the file pointer.
+    OVERLAPPED atTheEnd{};
+    atTheEnd.Offset = 0xffffffff;
+    atTheEnd.OffsetHigh = 0xffffffff;
+    if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                   &atTheEnd)) {
         throw FileFailure(static_cast<int>(GetLastError()), path);
     }
     if (written != bytes.size()) {

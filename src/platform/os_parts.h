@@ -1,0 +1,40 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+class QObject;
+
+namespace platform {
+
+class DraftStore;
+class Encoding;
+class InputMethod;
+class SettingsStore;
+class TextFile;
+
+// The operating system's own parts of the services, assembled once per system: CMake builds
+// the folder it chose (platform/CMakeLists.txt), whose os_parts.cpp defines these; the input
+// method and the settings store are defined beside each system's own (fcitx and QSettings'
+// file, IMM32 and the registry). The program and the test
+// support both take their parts from here.
+
+// The user's settings: ~/.config/Lexbin/Lexbin.conf on Linux, HKEY_CURRENT_USER on Windows.
+std::unique_ptr<SettingsStore> NewSettingsStore();
+// The append of data files.
+std::unique_ptr<TextFile> NewTextFile();
+// The system's character set for data files: the locale's on Linux, the ANSI code page on
+// Windows.
+std::unique_ptr<Encoding> NewSystemEncoding();
+// UTF-8 through the same code: what the tests store, whatever the test machine's locale.
+std::unique_ptr<Encoding> NewUtf8Encoding();
+// The folder of drafts of this user; null where the system has none yet.
+std::unique_ptr<DraftStore> NewDraftStore();
+// Switches the note box's input method on.
+std::unique_ptr<InputMethod> NewInputMethod();
+// Calls `stop` on `context`'s thread, from its event loop, when the process is asked to end
+// (SIGTERM, SIGHUP, SIGINT on Linux), for as long as `context` lives. Nothing on Windows,
+// which tells a windowed program of the session's end only through Qt's session manager.
+void WatchStopSignals(QObject& context, std::function<void()> stop);
+
+}  // namespace platform

@@ -1,0 +1,32 @@
+#include "platform/os_parts.h"
+
+#include <windows.h>
+
+#include "platform/draft_store.h"
+#include "platform/windows/win_encoding.h"
+#include "platform/windows/win_text_file.h"
+
+namespace platform {
+
+std::unique_ptr<TextFile> NewTextFile() {
+    return std::make_unique<WindowsTextFile>();
+}
+
+std::unique_ptr<Encoding> NewSystemEncoding() {
+    return std::make_unique<WindowsAnsiEncoding>(CP_ACP);
+}
+
+std::unique_ptr<Encoding> NewUtf8Encoding() {
+    return std::make_unique<WindowsAnsiEncoding>(CP_UTF8);
+}
+
+// Drafts on Windows come with a later change; until then an unstored note is not kept.
+std::unique_ptr<DraftStore> NewDraftStore() {
+    return nullptr;
+}
+
+void WatchStopSignals(QObject& /*context*/, std::function<void()> /*stop*/) {
+    // No signals to watch: the end of the session reaches the window as commitDataRequest.
+}
+
+}  // namespace platform
