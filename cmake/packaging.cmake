@@ -11,6 +11,11 @@
 # the error box with three cache settings: LEXBIN_CONTACT_NAME, LEXBIN_CONTACT_ADDRESS and
 # LEXBIN_HOMEPAGE (cmake -DLEXBIN_HOMEPAGE=https://... -S . -B build).
 
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/windows_packaging.cmake)
+    return()
+endif()
+
 include(GNUInstallDirs)
 
 set(LEXBIN_RESOURCES ${PROJECT_SOURCE_DIR}/resources)
