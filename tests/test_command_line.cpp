@@ -70,8 +70,6 @@ QByteArray Unstamped(const QByteArray& record) {
     return record.mid(record.indexOf(',', record.indexOf(',') + 1) + 1);
 }
 
-const QByteArray kUsage = "lexbin: 引数が正しくありません。\n";
-
 }  // namespace
 
 class CommandLineTest : public QObject {
@@ -84,6 +82,8 @@ private Q_SLOTS:
     void recordIsTheWindowsRecord();
     void failingStoreTellsOneLine_data();
     void failingStoreTellsOneLine();
+    void streamsAndWindowSystemThatFail_data();
+    void streamsAndWindowSystemThatFail();
     void eucJpNoteLandsAsEucJp();
     void startTextGoesAtTheEndOfTheBox_data();
     void startTextGoesAtTheEndOfTheBox();
@@ -127,8 +127,9 @@ void CommandLineTest::outcomes_data() {
         << QStringList{u"--note"_s, u"-"_s} << "a\0b\n"_ba << 1 << none
         << "lexbin: エラー番号:1004 "_ba << none;
     // Which arguments are bad usage is test_command_line_parse's; here what it leads to.
-    QTest::newRow("bad usage: usage text, status 2, nothing stored")
-        << QStringList{u"--bogus"_s} << none << 2 << none << kUsage << none;
+    QTest::newRow("bad usage: the fault, the usage text, status 2, nothing stored")
+        << QStringList{u"--bogus"_s, u"--note"_s, u"x"_s} << none << 2 << none
+        << "lexbin: 不明なオプションです: --bogus\n使い方: lexbin"_ba << none;
     QTest::newRow("help without a display")
         << QStringList{u"--help"_s} << none << 0 << "使い方: lexbin"_ba << none << none;
     QTest::newRow("version without a display")
@@ -220,6 +221,49 @@ void CommandLineTest::failingStoreTellsOneLine() {
     QVERIFY2(outcome.err.endsWith(QByteArray(" (" + path + ")\n")), outcome.err.constData());
     QCOMPARE(outcome.err.count('\n'), 1);
     QVERIFY(!QFileInfo::exists(run.path(folder)));
+}
+
+void CommandLineTest::streamsAndWindowSystemThatFail_data() {
+    QTest::addColumn<QString>("script");  // for sh -c, the program as "$0"
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("err");  // all of standard error, one line
+
+    const QByteArray unreadable = "lexbin: エラー番号:1006 標準入力を読み込めません。\n";
+    QTest::newRow("note from a closed standard input")
+        << uR"sh(exec "$0" --note - <&-)sh"_s << 1 << unreadable;
+    QTest::newRow("note from a standard input that is a folder")
+        << uR"sh(exec "$0" --note - </)sh"_s << 1 << unreadable;
+    QTest::newRow("edit from a closed standard input")
+        << uR"sh(exec "$0" --edit - <&-)sh"_s << 1 << unreadable;
+    QTest::newRow("help to a full device")
+        << uR"sh(exec "$0" --help >/dev/full)sh"_s << 1
+        << "lexbin: エラー番号:61 ディスクの空き容量が不足しています。 (標準出力)\n"_ba;
+    QTest::newRow("version to a full device")
+        << uR"sh(exec "$0" --version >/dev/full)sh"_s << 1
+        << "lexbin: エラー番号:61 ディスクの空き容量が不足しています。 (標準出力)\n"_ba;
+    QTest::newRow("version to a closed standard output")
+        << uR"sh(exec "$0" --version >&-)sh"_s << 1
+        << "lexbin: エラー番号:57 デバイス I/O エラーです。 (標準出力)\n"_ba;
+    const QByteArray noPlugin =
+        "lexbin: ウィンドウシステムを開始できないため、窓を開けません。"
+        "プラットフォームプラグイン「nonesuch」がありません。使えるもの: ";
+    QTest::newRow("platform plug-in that does not exist, as an option")
+        << uR"sh(exec "$0" -platform nonesuch)sh"_s << 3 << noPlugin;
+    QTest::newRow("platform plug-in that does not exist, from the environment")
+        << uR"sh(QT_QPA_PLATFORM=nonesuch exec "$0" --edit x)sh"_s << 3 << noPlugin;
+}
+
+void CommandLineTest::streamsAndWindowSystemThatFail() {
+    QFETCH(QString, script);
+    QFETCH(int, status);
+    QFETCH(QByteArray, err);
+    ProgramRun run;
+    const Outcome outcome = run.run(u"/bin/sh"_s, {u"-c"_s, script, QString::fromUtf8(LEXBIN)});
+    QCOMPARE(outcome.status, status);
+    QVERIFY2(outcome.err.startsWith(err), outcome.err.constData());
+    QCOMPARE(outcome.err.count('\n'), 1);
+    QCOMPARE(outcome.out, QByteArray());
+    QVERIFY(!QFileInfo::exists(run.dataFile()));
 }
 
 void CommandLineTest::eucJpNoteLandsAsEucJp() {

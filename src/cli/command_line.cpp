@@ -1,6 +1,5 @@
 #include "cli/command_line.h"
 
-#include <QCommandLineParser>
 #include <algorithm>
 #include <optional>
 
@@ -8,6 +7,14 @@ using namespace Qt::StringLiterals;
 
 namespace cli {
 namespace {
+
+enum class Role { Note, Importance, Edit, Help, Version, Window };
+
+struct Option {
+    Role role;
+    QStringList names;  // without dashes
+    bool takesValue;
+};
 
 // The options QGuiApplication, QApplication and the X11 platform take from the command line;
 // a session manager restarts the program with -session.
@@ -23,9 +30,54 @@ const QStringList kWindowOptionsWithValue = {u"platform"_s,      u"platformplugi
 const QStringList kWindowFlags = {u"reverse"_s, u"widgetcount"_s, u"nograb"_s,
                                   u"dograb"_s,  u"sync"_s,        u"testability"_s};
 
-QCommandLineOption Hidden(QCommandLineOption option) {
-    option.setFlags(QCommandLineOption::HiddenFromHelp);
-    return option;
+// Lexbin's options, then Qt's.
+const QList<Option>& Options() {
+    static const QList<Option> options = [] {
+        QList<Option> list = {
+            {Role::Note, {u"note"_s, u"n"_s}, true},
+            {Role::Importance, {u"importance"_s, u"i"_s}, true},
+            {Role::Edit, {u"edit"_s}, true},
+            {Role::Help, {u"help"_s, u"h"_s}, false},
+            {Role::Version, {u"version"_s}, false},
+        };
+        for (const QString& name : kWindowOptionsWithValue) {
+            list.append({Role::Window, {name}, true});
+        }
+        for (const QString& name : kWindowFlags) {
+            list.append({Role::Window, {name}, false});
+        }
+        return list;
+    }();
+    return options;
+}
+
+// One option as the command line gives it.
+struct Given {
+    qsizetype option;  // in Options()
+    qsizetype index;   // of its word in the arguments
+    QString spelling;  // its word up to "=": "--note", "-n"
+    QString value;     // "" for a flag
+    bool valueApart;   // the value is the next word, not after "="
+};
+
+// A word as a fault shows it: on one line, and visible when empty.
+QString Shown(const QString& word) {
+    if (word.isEmpty()) {
+        return u"\"\""_s;
+    }
+    QString shown = word;
+    return shown.replace(u'\r', u"\\r"_s).replace(u'\n', u"\\n"_s);
+}
+
+CommandLine Fault(const QString& fault) {
+    CommandLine command;
+    command.mode = Mode::BadUsage;
+    command.fault = fault;
+    return command;
+}
+
+CommandLine Pair(const QString& fault, const Given& first, const Given& second) {
+    return Fault(fault + Shown(first.spelling) + u" と "_s + Shown(second.spelling));
 }
 
 CommandLine Asking(Mode mode, const QString& text = {},
@@ -37,65 +89,108 @@ CommandLine Asking(Mode mode, const QString& text = {},
     return command;
 }
 
+std::optional<qsizetype> FindOption(QStringView name) {
+    const QList<Option>& options = Options();
+    for (qsizetype i = 0; i < options.size(); ++i) {
+        if (options[i].names.contains(name)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
-    const QCommandLineOption note({u"n"_s, u"note"_s}, {}, u"text"_s);
-    const QCommandLineOption importance({u"i"_s, u"importance"_s}, {}, u"code"_s);
-    const QCommandLineOption edit(u"edit"_s, {}, u"text"_s);
-    const QCommandLineOption help(QStringList{u"h"_s, u"help"_s});
-    const QCommandLineOption version(u"version"_s);
-    QList<QCommandLineOption> options = {note, importance, edit, help, version};
-    QList<QCommandLineOption> windowOptions;
-    for (const QString& name : kWindowOptionsWithValue) {
-        windowOptions.append(Hidden(QCommandLineOption(name, {}, u"value"_s)));
-    }
-    for (const QString& name : kWindowFlags) {
-        windowOptions.append(Hidden(QCommandLineOption(name)));
-    }
-    options += windowOptions;
-
-    QCommandLineParser parser;
-    // "-platform offscreen", as Qt takes it, is one option and not eight letters.
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions(options);
-    const CommandLine bad = Asking(Mode::BadUsage);
-    if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
-        return bad;
-    }
-    // An option given twice, under whichever of its names.
-    const QStringList given = parser.optionNames();
-    for (const QCommandLineOption& option : options) {
-        const QStringList names = option.names();
-        const auto times = std::count_if(given.cbegin(), given.cend(),
-                                         [&](const QString& name) { return names.contains(name); });
-        if (times > 1) {
-            return bad;
+    QList<Given> given;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& word = arguments[i];
+        if (word == u"--"_s) {
+            if (i + 1 < arguments.size()) {
+                return Fault(u"オプション以外の引数は取りません: "_s + Shown(arguments[i + 1]));
+            }
+            break;
         }
+        if (word.size() < 2 || !word.startsWith(u'-')) {
+            return Fault(u"オプション以外の引数は取りません: "_s + Shown(word));
+        }
+        const qsizetype dashes = word.startsWith(u"--"_s) ? 2 : 1;
+        const qsizetype equals = word.indexOf(u'=', dashes);
+        const QString spelling = equals < 0 ? word : word.first(equals);
+        const std::optional<qsizetype> option = FindOption(QStringView(spelling).sliced(dashes));
+        if (!option) {
+            return Fault(u"不明なオプションです: "_s + Shown(word));
+        }
+        Given g{*option, i, spelling, {}, false};
+        if (equals >= 0) {
+            if (!Options()[*option].takesValue) {
+                return Fault(u"値を取らないオプションです: "_s + Shown(word));
+            }
+            g.value = word.sliced(equals + 1);
+        } else if (Options()[*option].takesValue) {
+            if (i + 1 == arguments.size()) {
+                return Fault(u"オプションに値がありません: "_s + Shown(spelling));
+            }
+            g.value = arguments[++i];
+            g.valueApart = true;
+        }
+        // An option given twice, under whichever of its names.
+        for (const Given& earlier : given) {
+            if (earlier.option == g.option) {
+                return Pair(u"同じオプションが二度あります: "_s, earlier, g);
+            }
+        }
+        given.append(g);
     }
-    if (parser.isSet(help)) {
+
+    const auto first = [&](Role role) -> const Given* {
+        const auto found = std::find_if(given.cbegin(), given.cend(), [&](const Given& g) {
+            return Options()[g.option].role == role;
+        });
+        return found == given.cend() ? nullptr : &*found;
+    };
+    const Given* const note = first(Role::Note);
+    const Given* const importance = first(Role::Importance);
+    const Given* const edit = first(Role::Edit);
+    const Given* const window = first(Role::Window);
+    const auto inOrder = [](const Given* a, const Given* b) {
+        return a->index < b->index ? std::pair(a, b) : std::pair(b, a);
+    };
+    if (first(Role::Help)) {
         return Asking(Mode::Help);
     }
-    if (parser.isSet(version)) {
+    if (first(Role::Version)) {
         return Asking(Mode::Version);
     }
-    if (parser.isSet(note)) {
-        const bool windowOption = std::any_of(windowOptions.cbegin(), windowOptions.cend(),
-                                              [&](const auto& o) { return parser.isSet(o); });
+    if (note) {
+        for (const Given* other : {edit, window}) {
+            if (other) {
+                const auto [a, b] = inOrder(note, other);
+                return Pair(u"一緒に使えないオプションです: "_s, *a, *b);
+            }
+        }
         // The code in either case: "a" is "A".
         const std::optional<storage::Importance> chosen =
-            parser.isSet(importance)
-                ? storage::ImportanceFromCode(parser.value(importance).toUpper())
-                : storage::Importance::Normal;
-        if (parser.isSet(edit) || windowOption || !chosen) {
-            return bad;
+            importance ? storage::ImportanceFromCode(importance->value.toUpper())
+                       : storage::Importance::Normal;
+        if (!chosen) {
+            return Fault(u"重要度は A、B、C のいずれかです: "_s + Shown(importance->value));
         }
-        return Asking(Mode::Note, parser.value(note), *chosen);
+        return Asking(Mode::Note, note->value, *chosen);
     }
-    if (parser.isSet(importance)) {
-        return bad;
+    if (importance) {
+        return Fault(u"--note なしでは使えないオプションです: "_s + Shown(importance->spelling));
     }
-    return Asking(Mode::Window, parser.value(edit));
+    CommandLine command = Asking(Mode::Window, edit ? edit->value : QString());
+    for (const Given& g : given) {
+        if (Options()[g.option].role == Role::Window) {
+            command.windowArguments.append(g.index);
+            if (g.valueApart) {
+                command.windowArguments.append(g.index + 1);
+            }
+        }
+    }
+    return command;
 }
 
 }  // namespace cli

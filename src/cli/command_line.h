@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -11,8 +12,8 @@ namespace cli {
 enum ExitStatus : int {
     kSuccess = 0,
     kFailed = 1,     // a failure told on standard error: nothing was stored
-    kBadUsage = 2,   // the usage text on standard error
-    kNoDisplay = 3,  // window mode without a display to show the window on
+    kBadUsage = 2,   // the fault and the usage text on standard error
+    kNoDisplay = 3,  // window mode: no display, or a window system Qt cannot start
 };
 
 // What the command line asks for.
@@ -21,7 +22,7 @@ enum class Mode {
     Note,      // --note: store a note, no window
     Help,      // --help
     Version,   // --version
-    BadUsage,  // anything else: the usage text, exit status 2
+    BadUsage,  // anything else: the fault, the usage text, exit status 2
 };
 
 struct CommandLine {
@@ -30,6 +31,12 @@ struct CommandLine {
     QString text;
     // The importance of --note (Normal unless given); None in every other mode.
     storage::Importance importance = storage::Importance::None;
+    // Bad usage: what is wrong, naming the word at fault as given ("不明なオプションです:
+    // --bogus"); empty in every other mode.
+    QString fault;
+    // Window mode: the indexes in the arguments of Qt's window options and their values, the
+    // words the application object is to see; empty in every other mode.
+    QList<qsizetype> windowArguments;
 };
 
 // The argument that stands for standard input.
@@ -38,8 +45,12 @@ inline bool IsStandardInput(const QString& text) {
 }
 
 // Reads the program's arguments (its name first), and nothing else: no file, stream or
-// application object. Qt's own window options (-platform, -display, -session, -style, ...)
-// are allowed in window mode only, and left to the application object.
+// application object. As getopt and QCommandLineParser do, the word after an option that
+// takes a value is that value whatever it looks like ("--note -x" stores "-x"), a value may
+// also follow "=" ("--note=-x"), and "--" ends the options; Lexbin takes no other arguments.
+// Every option has its long name with one dash or two ("-note", "--platform"), as Qt's own
+// do. Qt's window options (-platform, -display, -session, -style, ...) are allowed in
+// window mode only, and left to the application object.
 CommandLine ParseCommandLine(const QStringList& arguments);
 
 }  // namespace cli

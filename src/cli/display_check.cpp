@@ -34,6 +34,51 @@ std::mutex heldMutex;
 bool holding = false;
 QList<HeldMessage> held;
 
+// The plug-in Qt names in `Could not find the Qt platform plugin "NAME" in "FOLDER"`, on one
+// line (the name may hold quotes and line breaks); empty for any other message.
+QString MissingPlugin(const QString& text) {
+    const QString start = u"Could not find the Qt platform plugin \""_s;
+    const qsizetype end = text.lastIndexOf(u"\" in \""_s);
+    if (!text.startsWith(start) || end < start.size()) {
+        return {};
+    }
+    return text.sliced(start.size(), end - start.size()).replace(u'\n', u"\\n"_s);
+}
+
+// Why Qt gives up, from what it said first: a platform plug-in that does not exist
+// (`-platform nonesuch`, QT_QPA_PLATFORM=nonesuch), which Qt warns of in these words before
+// its fatal message lists the ones there are; else no display to connect to.
+QString WhyNoWindow(const QString& fatal) {
+    QString missing;
+    {
+        const std::lock_guard lock(heldMutex);
+        for (const HeldMessage& message : held) {
+            if (message.category == "qt.qpa.plugin") {
+                missing = MissingPlugin(message.text);
+                if (!missing.isEmpty()) {
+                    break;
+                }
+            }
+        }
+    }
+    if (missing.isEmpty()) {
+        return u"画面（ディスプレイ）に接続できないため、窓を開けません。"
+               u"DISPLAY または WAYLAND_DISPLAY を確かめてください。"_s;
+    }
+    QString why =
+        u"ウィンドウシステムを開始できないため、窓を開けません。"
+        u"プラットフォームプラグイン「"_s +
+        missing + u"」がありません。"_s;
+    const QString listing = u"Available platform plugins are: "_s;
+    if (const qsizetype at = fatal.indexOf(listing); at >= 0) {
+        const qsizetype from = at + listing.size();
+        const qsizetype end = fatal.indexOf(u".\n"_s, from);
+        why +=
+            u"使えるもの: "_s + fatal.sliced(from, (end < 0 ? fatal.size() : end) - from) + u'。';
+    }
+    return why;
+}
+
 void HoldOrExit(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type == QtFatalMsg) {
         // The one way out from here: once the handler returns from a fatal message, Qt aborts
@@ -41,9 +86,7 @@ void HoldOrExit(QtMsgType type, const QMessageLogContext& context, const QString
         // has no failure to return or throw. So the line is written and the process ends at
         // once (std::_Exit: no exit handlers either), without running destructors of a
         // half-built application object.
-        WriteText(platform::OutputStream::Error,
-                  u"lexbin: 画面（ディスプレイ）に接続できないため、窓を開けません。"
-                  u"DISPLAY または WAYLAND_DISPLAY を確かめてください。\n"_s,
+        WriteText(platform::OutputStream::Error, u"lexbin: "_s + WhyNoWindow(text) + u'\n',
                   *platform::NewSystemEncoding());
         std::_Exit(kNoDisplay);
     }

@@ -1,10 +1,14 @@
 #include "cli/note_command.h"
 
+#include <unistd.h>
+
 #include <QCoreApplication>
+#include <cerrno>
 #include <clocale>
 #include <string>
 
 #include "build_info.h"
+#include "cli/closed_streams.h"
 #include "cli/command_line.h"
 #include "errors/failure.h"
 #include "errors/reporter.h"
@@ -12,6 +16,7 @@
 #include "platform/encoding.h"
 #include "platform/file_size_limit.h"
 #include "platform/os_services.h"
+#include "platform/posix/posix_io.h"
 #include "platform/standard_streams.h"
 #include "storage/data_file.h"
 #include "storage/note_record.h"
@@ -28,9 +33,11 @@ constexpr qsizetype kMaxBytesPerCharacter = 4;
 
 // --- The texts ---------------------------------------------------------------------------
 
-// What bad usage prints on standard error: short, with the way to the help.
-QString UsageText() {
-    return u"lexbin: 引数が正しくありません。\n"
+// What bad usage prints on standard error: the fault, then the usage, short, with the way to
+// the help.
+QString UsageText(const QString& fault) {
+    return u"lexbin: "_s + fault +
+           u"\n"
            u"使い方: lexbin [--edit テキスト]\n"
            u"        lexbin --note テキスト [--importance A|B|C]\n"
            u"詳しくは lexbin --help を実行してください。\n"_s;
@@ -54,9 +61,11 @@ QString HelpText() {
            u"\n"
            u"終了ステータス:\n"
            u"  0  成功（空白だけのメモは何も書かずに成功します）\n"
-           u"  1  保存できなかった、または入力を読めなかった（理由は標準エラー出力に）\n"
+           u"  1  保存できなかった、入力を読めなかった、または出力を書けなかった\n"
+           u"     （理由は標準エラー出力に）\n"
            u"  2  引数が正しくない\n"
-           u"  3  窓を開く画面（ディスプレイ）に接続できなかった\n"_s;
+           u"  3  窓を開く画面（ディスプレイ）に接続できなかった、\n"
+           u"     またはウィンドウシステムを開始できなかった\n"_s;
 }
 
 // "Lexbin 1.02".
@@ -124,13 +133,16 @@ QStringList DecodeArguments(int argc, char* argv[], const platform::Encoding& en
 
 // All of standard input, read in the locale's character set, less one line break at its
 // end. Throws errors::Failure: undecodable input (a NUL too), a note too long for the box, a
-// read error.
-QString ReadStandardInput(const platform::Encoding& encoding) {
+// closed standard input or a read error (a folder, a lost terminal).
+QString ReadStandardInput(const platform::Encoding& encoding, const ClosedStreams& closed) {
+    if (closed.input) {
+        throw Failure(ErrorNumber::StandardInputUnreadable);
+    }
     // Read no further than the longest note could be, however it is encoded.
     const platform::StandardInput input =
         platform::ReadStandardInput((storage::kMaxNoteCharacters + 2) * kMaxBytesPerCharacter);
     if (!input.read) {
-        throw Failure(ErrorNumber::DeviceIO);
+        throw Failure(ErrorNumber::StandardInputUnreadable);
     }
     if (input.more) {
         throw Failure(ErrorNumber::NoteTooLong);
@@ -152,9 +164,10 @@ QString ReadStandardInput(const platform::Encoding& encoding) {
 // The text of --note or --edit as the box would take it, line breaks as CR LF: from
 // standard input for "-". Throws errors::Failure as ReadStandardInput does, and for a note
 // too long, which the box would refuse.
-QString NoteText(const QString& argument, const platform::Encoding& encoding) {
-    const QString note =
-        storage::WithCrLfBreaks(IsStandardInput(argument) ? ReadStandardInput(encoding) : argument);
+QString NoteText(const QString& argument, const platform::Encoding& encoding,
+                 const ClosedStreams& closed) {
+    const QString note = storage::WithCrLfBreaks(
+        IsStandardInput(argument) ? ReadStandardInput(encoding, closed) : argument);
     if (storage::NoteLength(note) > storage::kMaxNoteCharacters) {
         throw Failure(ErrorNumber::NoteTooLong);
     }
@@ -166,13 +179,45 @@ QString NoteText(const QString& argument, const platform::Encoding& encoding) {
 // lexbin --note: stores the note through the program's own store, exactly as the window's
 // Ctrl+S would, and returns the exit status. Needs a QCoreApplication.
 int StoreNote(const CommandLine& command, const platform::OsCoreServices& system,
-              errors::Reporter& reporter) {
+              const ClosedStreams& closed, errors::Reporter& reporter) {
     bool stored = false;
     errors::Trap(reporter, u"lexbin!StoreNote"_s, [&] {
         stored = mdlLexbin::SaveData(system.with(reporter),
-                                     NoteText(command.text, system.encoding()), command.importance);
+                                     NoteText(command.text, system.encoding(), closed),
+                                     command.importance);
     });
     return stored ? kSuccess : kFailed;
+}
+
+// --- The output --------------------------------------------------------------------------
+
+// --help and --version: `text` on standard output, or the failure to write it on standard
+// error (61 when the disk is full, 57 otherwise). Returns the exit status.
+int Show(const QString& text, const platform::Encoding& encoding, const ClosedStreams& closed,
+         errors::Reporter& reporter) {
+    const QString stream = u"標準出力"_s;
+    const bool shown = errors::Trap(reporter, u"lexbin!Show"_s, [&] {
+        if (closed.output) {
+            throw Failure(ErrorNumber::DeviceIO, stream);
+        }
+        const std::string bytes = Encode(text, encoding);
+        if (platform::WriteAll(STDOUT_FILENO, bytes) < bytes.size()) {
+            const bool full = errno == ENOSPC || errno == EDQUOT || errno == EFBIG;
+            throw Failure(full ? ErrorNumber::DiskFull : ErrorNumber::DeviceIO, stream);
+        }
+    });
+    return shown ? kSuccess : kFailed;
+}
+
+// Leaves in argc and argv the program's name and Qt's window options alone: the application
+// object would otherwise take "-reverse" out of "--edit -reverse" too.
+void KeepWindowArguments(const CommandLine& command, int& argc, char* argv[]) {
+    int kept = 1;
+    for (const qsizetype index : command.windowArguments) {
+        argv[kept++] = argv[index];
+    }
+    argv[kept] = nullptr;
+    argc = kept;
 }
 
 Start Exit(int status) {
@@ -190,7 +235,8 @@ void WriteText(platform::OutputStream stream, const QString& text,
     }
 }
 
-Start RunCommandLine(int argc, char* argv[]) {
+Start RunCommandLine(int& argc, char* argv[]) {
+    const ClosedStreams closed = FillClosedStandardStreams();
     // The locale's character set reads the arguments; QCoreApplication would set it too late.
     std::setlocale(LC_ALL, "");
     const platform::OsCoreServices system;
@@ -206,29 +252,28 @@ Start RunCommandLine(int argc, char* argv[]) {
     const CommandLine command = ParseCommandLine(arguments);
     switch (command.mode) {
         case Mode::BadUsage:
-            WriteText(platform::OutputStream::Error, UsageText(), encoding);
+            WriteText(platform::OutputStream::Error, UsageText(command.fault), encoding);
             return Exit(kBadUsage);
         case Mode::Help:
-            WriteText(platform::OutputStream::Output, HelpText(), encoding);
-            return Exit(kSuccess);
+            return Exit(Show(HelpText(), encoding, closed, reporter));
         case Mode::Version:
-            WriteText(platform::OutputStream::Output, VersionText(), encoding);
-            return Exit(kSuccess);
+            return Exit(Show(VersionText(), encoding, closed, reporter));
         case Mode::Note: {
             // The settings and the default path need an application object; no window
             // system, so no display is needed either.
             QCoreApplication application(argc, argv);
             platform::LetWritesFailAtTheFileSizeLimit();
-            return Exit(StoreNote(command, system, reporter));
+            return Exit(StoreNote(command, system, closed, reporter));
         }
         case Mode::Window:
             break;
     }
     Start start;
     if (!errors::Trap(reporter, u"lexbin!ReadCommandLine"_s,
-                      [&] { start.startText = NoteText(command.text, encoding); })) {
+                      [&] { start.startText = NoteText(command.text, encoding, closed); })) {
         return Exit(kFailed);
     }
+    KeepWindowArguments(command, argc, argv);
     return start;
 }
 

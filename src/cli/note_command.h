@@ -23,8 +23,10 @@ struct Start {
 // the environment, reads the arguments in its character set, and then for --note reads
 // standard input when asked, stores the note under a QCoreApplication of its own and tells
 // failures on standard error; for --help, --version and bad usage prints their text. For the
-// window it reads the start text (standard input for "--edit -").
-Start RunCommandLine(int argc, char* argv[]);
+// window it reads the start text (standard input for "--edit -"), and leaves in argc and
+// argv only what the application object is to see: the program's name and Qt's window
+// options.
+Start RunCommandLine(int& argc, char* argv[]);
 
 // Writes `text` to standard output or error in the locale's character set; a character it
 // cannot represent is written as "?". Never throws.

@@ -6,7 +6,7 @@
 
 namespace cli {
 
-Start RunCommandLine(int /*argc*/, char* /*argv*/[]) {
+Start RunCommandLine(int& /*argc*/, char* /*argv*/[]) {
     return {};
 }
 

@@ -46,6 +46,8 @@ QString Description(ErrorNumber number) {
             return u"入力に、ロケールの文字コードで読めないバイト列が含まれています。"_s;
         case ErrorNumber::NoteTooLong:
             return u"メモが長すぎます（16777216 文字まで）。"_s;
+        case ErrorNumber::StandardInputUnreadable:
+            return u"標準入力を読み込めません。"_s;
     }
     return {};
 }

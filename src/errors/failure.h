@@ -29,6 +29,7 @@ enum class ErrorNumber : std::int32_t {
     SettingsNotReadable = 1003,
     UndecodableInput = 1004,
     NoteTooLong = 1005,
+    StandardInputUnreadable = 1006,
 };
 
 // The standard Japanese description of an error number.
