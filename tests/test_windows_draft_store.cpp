@@ -83,7 +83,8 @@ void WindowsDraftStoreTest::whatIsNoPlainFolderIsNotUsed() {
         TempFolder::write(folder, "x");
     } else if (kind == u"junction"_s) {
         if (!MakeJunction(folder, real)) {
-            QSKIP("this file system holds no junction (Wine's)");
+            QSKIP(qPrintable(u"no junction can be made here (Wine's), error "_s +
+                             QString::number(GetLastError())));
         }
     } else if (!CreateSymbolicLinkW(
                    Wide(folder).c_str(), Wide(real).c_str(),
@@ -93,7 +94,10 @@ void WindowsDraftStoreTest::whatIsNoPlainFolderIsNotUsed() {
     const DWORD made = GetFileAttributesW(Wide(folder).c_str());
     if (kind != u"file"_s &&
         (made == INVALID_FILE_ATTRIBUTES || (made & FILE_ATTRIBUTE_REPARSE_POINT) == 0)) {
-        QSKIP("the link was reported made, but there is no reparse point (Wine's)");
+        QSKIP(qPrintable(u"the link was reported made, but no reparse point is there (Wine's): "_s +
+                         (made == INVALID_FILE_ATTRIBUTES
+                              ? u"nothing"_s
+                              : u"attributes 0x"_s + QString::number(made, 16))));
     }
     WindowsDraftStore store(folder);
     QVERIFY(!store.usable());
