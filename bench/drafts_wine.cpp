@@ -3,7 +3,7 @@
 // Benchmark is not packaged for mingw-w64: a timing loop of its own, the two boxes typed into
 // in turn, round by round, each keystroke paced to 30 ms as typing is (so the throttle writes
 // a draft every second); the median keystroke of each is reported, the key press up to the
-// repainted box.
+// repainted box, and the longest of each.
 //   drafts_wine.exe FOLDER [ROUNDS]   FOLDER on a disk file system (not tmpfs under Wine)
 #include <QApplication>
 #include <QDir>
@@ -90,7 +90,9 @@ int main(int argc, char* argv[]) {
     const double off = Median(without);
     std::printf(
         "keystroke, 10 MiB note, median of %d: drafts on %.2f ms, off %.2f ms, %.3fx"
-        " (draft %lld bytes)\n",
-        rounds * kKeysPerRound, on, off, on / off, static_cast<long long>(draft));
+        " (draft %lld bytes); longest %.1f ms and %.1f ms\n",
+        rounds * kKeysPerRound, on, off, on / off, static_cast<long long>(draft),
+        *std::max_element(with.begin(), with.end()),
+        *std::max_element(without.begin(), without.end()));
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/windows/win_draft_store.h"
+#include "platform/windows/win_handle.h"
 #include "support/temp_folder.h"
 
 using namespace Qt::StringLiterals;
@@ -14,23 +15,19 @@ using platform::WindowsDraftStore;
 
 namespace {
 
-std::wstring Wide(const QString& path) {
-    return QDir::toNativeSeparators(path).toStdWString();
-}
-
 // A mount point (junction) at `at` to the folder `target`, through the reparse data the
 // system's mklink /J writes; false where the file system cannot hold one.
 bool MakeJunction(const QString& at, const QString& target) {
-    if (!CreateDirectoryW(Wide(at).c_str(), nullptr)) {
+    if (!CreateDirectoryW(platform::NativePath(at).c_str(), nullptr)) {
         return false;
     }
     const HANDLE dir =
-        CreateFileW(Wide(at).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+        CreateFileW(platform::NativePath(at).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (dir == INVALID_HANDLE_VALUE) {
         return false;
     }
-    const std::wstring substitute = L"\\??\\" + Wide(target);
+    const std::wstring substitute = L"\\??\\" + platform::NativePath(target);
     const auto bytes = static_cast<WORD>(substitute.size() * sizeof(wchar_t));
     QByteArray buffer(8 + 8 + bytes + 2 * sizeof(wchar_t), '\0');
     auto put16 = [&](int offset, WORD value) {
@@ -87,11 +84,11 @@ void WindowsDraftStoreTest::whatIsNoPlainFolderIsNotUsed() {
                              QString::number(GetLastError())));
         }
     } else if (!CreateSymbolicLinkW(
-                   Wide(folder).c_str(), Wide(real).c_str(),
+                   platform::NativePath(folder).c_str(), platform::NativePath(real).c_str(),
                    SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE)) {
         QSKIP("no symbolic link can be made here");
     }
-    const DWORD made = GetFileAttributesW(Wide(folder).c_str());
+    const DWORD made = GetFileAttributesW(platform::NativePath(folder).c_str());
     if (kind != u"file"_s &&
         (made == INVALID_FILE_ATTRIBUTES || (made & FILE_ATTRIBUTE_REPARSE_POINT) == 0)) {
         QSKIP(qPrintable(u"the link was reported made, but no reparse point is there (Wine's): "_s +
@@ -129,7 +126,8 @@ void WindowsDraftStoreTest::aWriteReplacesTheDraftAndLeavesNoTemporaryFile() {
     QVERIFY(store.take(u"1"_s));
     // A temporary file left read-only by an earlier run does not stop the write.
     TempFolder::write(temp.path(u"1.tmp"_s), "stale");
-    QVERIFY(SetFileAttributesW(Wide(temp.path(u"1.tmp"_s)).c_str(), FILE_ATTRIBUTE_READONLY));
+    QVERIFY(SetFileAttributesW(platform::NativePath(temp.path(u"1.tmp"_s)).c_str(),
+                               FILE_ATTRIBUTE_READONLY));
     QVERIFY(store.write("first"));
     QVERIFY(store.write("second"));
     QVERIFY(store.writeMark("mark"));
