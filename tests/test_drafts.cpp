@@ -8,7 +8,8 @@
 #include "drafts/draft_text.h"
 #include "drafts/slot_choice.h"
 #include "drafts/store_mark.h"
-#include "platform/posix/posix_text_file.h"
+#include "platform/os_parts.h"
+#include "platform/text_file.h"
 #include "support/temp_folder.h"
 
 using namespace Qt::StringLiterals;
@@ -206,7 +207,8 @@ void DraftsTest::aDraftWithAStoreMarkGoesOnlyIfItsRecordLanded() {
     TempFolder folder;
     const QString file = folder.path(u"notes.txt"_s);
     TempFolder::write(file, "old\r\n"_ba);
-    platform::PosixTextFile textFile;
+    const std::unique_ptr<platform::TextFile> dataFile = platform::NewTextFile();
+    const platform::TextFile& textFile = *dataFile;
     const std::string bytes = record.toStdString();
     std::optional<drafts::StoreMark> mark = drafts::MarkFor(textFile, file, bytes);
     QVERIFY(mark);
@@ -238,10 +240,10 @@ void DraftsTest::aStoreRemovesTheDraftOnlyOnceStored_data() {
 void DraftsTest::aStoreRemovesTheDraftOnlyOnceStored() {
     QFETCH(bool, stored);
     TempFolder folder;
-    platform::PosixTextFile textFile;
+    const std::unique_ptr<platform::TextFile> textFile = platform::NewTextFile();
     auto* store = new MemoryDraftStore;
     QString note = u"typed"_s;
-    const auto keeper = KeeperOf(store, textFile, &note);
+    const auto keeper = KeeperOf(store, *textFile, &note);
     QVERIFY(keeper->adopt(100).held);
     keeper->changed();  // a write due, not made yet
     keeper->appending(folder.path(u"notes.txt"_s), "a record\r\n");
@@ -260,10 +262,10 @@ void DraftsTest::aStoreRemovesTheDraftOnlyOnceStored() {
 }
 
 void DraftsTest::anAbruptEndWritesTheNoteAtOnceAndOnce() {
-    platform::PosixTextFile textFile;
+    const std::unique_ptr<platform::TextFile> textFile = platform::NewTextFile();
     auto* store = new MemoryDraftStore;
     QString note = u"first"_s;
-    const auto keeper = KeeperOf(store, textFile, &note);
+    const auto keeper = KeeperOf(store, *textFile, &note);
     QVERIFY(keeper->adopt(100).held);
     // A write of "first" is in hand when the end comes with "second" in the box.
     QSemaphore entered;

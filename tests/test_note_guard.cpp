@@ -18,6 +18,12 @@ namespace {
 // and the sanitizer build, and costs time only when a test fails.
 constexpr int kWaitMs = 30000;
 
+// The program's quit as Qt on Windows signals it at WM_ENDSESSION (and QCoreApplication::exec
+// at its end): aboutToQuit, from inside whatever loop runs.
+void QuitNow() {
+    QMetaMethod::fromSignal(&QCoreApplication::aboutToQuit).invoke(qApp, Qt::DirectConnection);
+}
+
 struct GuardedWindow {
     MainWindowFixture f;
     std::unique_ptr<NoteGuard> guard;
@@ -102,6 +108,12 @@ void NoteGuardTest::whatTheUserDecidesLeavesNoDraft() {
         w.close();
     }
     QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(g.draft()), kWaitMs);
+    // The program's quit: after the user's close it does nothing more; with the window open it
+    // closes it, and an emptied box leaves no draft either.
+    const bool closed = !w.isVisible();
+    QuitNow();
+    QVERIFY(!QFile::exists(g.draft()));
+    QCOMPARE(g.f.ts.dialogs.cancelAlls, closed ? 0 : 1);
     QCOMPARE(g.f.data().contains(",note\r\n"), stored);
     QVERIFY(g.f.silent());
 }
@@ -111,6 +123,9 @@ void NoteGuardTest::anEndNotChosenKeepsTheNote_data() {
     QTest::newRow("SIGTERM") << u"SIGTERM"_s;
     QTest::newRow("SIGHUP while a box is open") << u"SIGHUP"_s;
     QTest::newRow("a close while the session ends") << u"session end"_s;
+    // Qt on Windows: WM_ENDSESSION gives aboutToQuit with the window open, and the system
+    // ends the process once it is answered.
+    QTest::newRow("a quit while a box is open") << u"quit"_s;
 }
 
 void NoteGuardTest::anEndNotChosenKeepsTheNote() {
@@ -123,6 +138,13 @@ void NoteGuardTest::anEndNotChosenKeepsTheNote() {
     } else if (end == u"SIGTERM"_s) {
         ::raise(SIGTERM);
         QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), kWaitMs);
+    } else if (end == u"quit"_s) {
+        g.f.ts.dialogs.onMessage = [&](const platform::MessageBoxRequest&) {
+            QuitNow();
+            QVERIFY(!w.isVisible());  // closed before the quit returns
+            QuitNow();                // once
+        };
+        w.mnuHelpAbout_Click();
     } else {
         g.f.ts.dialogs.onMessage = [&](const platform::MessageBoxRequest&) {
             ::raise(SIGHUP);
@@ -132,13 +154,14 @@ void NoteGuardTest::anEndNotChosenKeepsTheNote() {
     }
     if (end != u"session end"_s) {
         QCOMPARE(g.f.ts.dialogs.cancelAlls, 1);
-        QCOMPARE(w.closeReason(), frmMain::CloseReason::Signal);
+        QCOMPARE(w.closeReason(), end == u"quit"_s ? frmMain::CloseReason::SessionEnd
+                                                   : frmMain::CloseReason::Signal);
     }
     QVERIFY(!w.isVisible());
     QCOMPARE(TempFolder::read(g.draft()), "keep me"_ba);
     QVERIFY(g.f.ts.settings.contains(u"Width"_s));  // the unload ran
     QVERIFY(g.f.ts.reporter.reports.isEmpty());
-    QCOMPARE(g.f.ts.dialogs.shown.size(), end == u"SIGHUP"_s ? 1 : 0);  // only the About box
+    QCOMPARE(g.f.ts.dialogs.shown.size(), end == u"SIGHUP"_s || end == u"quit"_s ? 1 : 0);
 }
 
 void NoteGuardTest::blankDraftGoesAtStart() {

@@ -87,6 +87,12 @@ void NoteGuard::recoverDraft() {
         sessionEnding_ = true;
         keeper_.keepAndWait();
     });
+    // The program ends while the window is open: Windows' end of the session (Qt answers
+    // WM_ENDSESSION with aboutToQuit and a quit, and the system ends the process as soon as
+    // that message is answered, so nothing after it runs), or any quit that is not the
+    // window's close. The window closes now, as for a stop signal.
+    connect(qApp, &QCoreApplication::aboutToQuit, this,
+            [this] { stopFor(frmMain::CloseReason::SessionEnd); });
     window_.installEventFilter(this);
     window_.setStoreWatch(&keeper_);
     Arm(this);
@@ -123,6 +129,7 @@ bool NoteGuard::eventFilter(QObject* watched, QEvent* event) {
                 keeper_.discardAndWait();
             }
             keeper_.finish();
+            closed_ = true;
             Disarm(this);
         } else if (event->type() == QEvent::WindowStateChange && window_.isMinimized()) {
             keeper_.writeNow();
@@ -132,12 +139,16 @@ bool NoteGuard::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void NoteGuard::stop() {
-    if (stopping_) {
+    stopFor(frmMain::CloseReason::Signal);
+}
+
+void NoteGuard::stopFor(frmMain::CloseReason reason) {
+    if (stopping_ || closed_) {
         return;
     }
     stopping_ = true;
     sessionEnding_ = true;
     keeper_.keepAndWait();
     dialogs_.cancelAll();
-    window_.closeFor(frmMain::CloseReason::Signal);
+    window_.closeFor(reason);
 }

@@ -3,9 +3,8 @@
 #include <QObject>
 #include <memory>
 
+#include "app/frm_main.h"
 #include "drafts/draft_keeper.h"
-
-class frmMain;
 
 namespace platform {
 class Dialogs;
@@ -31,7 +30,9 @@ public:
     void recoverDraft();
 
     // SIGTERM, SIGHUP, SIGINT: the note is kept, open boxes are cancelled, the window closes
-    // (saving its settings) and the program ends with status 0. Once.
+    // (saving its settings) and the program ends with status 0. Once, and not after the
+    // window's own close. The program's quit with the window open (the end of a Windows
+    // session) does the same.
     void stop();
 
     // What runs when the process ends without the window's close: the box's note goes to the
@@ -44,10 +45,12 @@ protected:
 private:
     void noteChanged();
     bool sessionEnding() const;
+    void stopFor(frmMain::CloseReason reason);
 
     frmMain& window_;
     platform::Dialogs& dialogs_;
     drafts::DraftKeeper keeper_;
     bool sessionEnding_ = false;  // a commit request or a stop signal came
     bool stopping_ = false;
+    bool closed_ = false;  // the window's close settled the note
 };

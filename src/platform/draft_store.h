@@ -3,8 +3,18 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 
 namespace platform {
+
+// A slot is a number without leading zeros, of at most six digits; nothing else in the
+// folder of drafts is a draft.
+inline bool IsDraftSlot(const QString& name) {
+    if (name.isEmpty() || name.size() > 6 || name.front() == u'0') {
+        return false;
+    }
+    return std::all_of(name.begin(), name.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
 
 // What a read of a draft found.
 struct DraftBytes {

@@ -38,7 +38,8 @@ std::unique_ptr<DraftStore> NewDraftStore();
 std::unique_ptr<InputMethod> NewInputMethod();
 // Calls `stop` on `context`'s thread, from its event loop, when the process is asked to end
 // (SIGTERM, SIGHUP, SIGINT on Linux), for as long as `context` lives. Nothing on Windows,
-// which tells a windowed program of the session's end only through Qt's session manager.
+// which tells a windowed program of the session's end only through Qt: commitDataRequest
+// (WM_QUERYENDSESSION), then aboutToQuit (WM_ENDSESSION).
 void WatchStopSignals(QObject& context, std::function<void()> stop);
 // The modal host: Qt's boxes on Linux, the system's MessageBoxW on Windows (both with Qt's
 // input box and the program's own dialogs).

@@ -25,14 +25,6 @@ namespace platform {
 
 namespace {
 
-// A slot is a number without leading zeros; nothing else in the folder is a draft.
-bool IsSlot(const QString& name) {
-    if (name.isEmpty() || name.size() > 6 || name.front() == u'0') {
-        return false;
-    }
-    return std::all_of(name.begin(), name.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-}
-
 // A plain file of ours, opened without following a link and without waiting on a FIFO.
 bool IsOwnFile(int fd) {
     struct stat st {};
@@ -83,7 +75,7 @@ QStringList PosixDraftStore::draftSlots() const {
     std::vector<std::pair<timespec, QString>> found;
     while (const dirent* entry = ::readdir(dir)) {
         const QString file = QString::fromLatin1(entry->d_name);
-        if (!file.endsWith(u".txt"_s) || !IsSlot(file.chopped(4))) {
+        if (!file.endsWith(u".txt"_s) || !IsDraftSlot(file.chopped(4))) {
             continue;
         }
         struct stat st {};
@@ -109,7 +101,7 @@ QStringList PosixDraftStore::draftSlots() const {
 }
 
 bool PosixDraftStore::take(const QString& slot) {
-    if (!usable() || lock_.valid() || !IsSlot(slot)) {
+    if (!usable() || lock_.valid() || !IsDraftSlot(slot)) {
         return false;
     }
     const QByteArray lockName = slot.toLatin1() + ".lock";

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/draft_store.h"
+#include "platform/windows/win_draft_store.h"
 #include "platform/windows/win_encoding.h"
 #include "platform/windows/win_text_file.h"
 
@@ -20,13 +21,13 @@ std::unique_ptr<Encoding> NewUtf8Encoding() {
     return std::make_unique<WindowsAnsiEncoding>(CP_UTF8);
 }
 
-// Drafts on Windows come with a later change; until then an unstored note is not kept.
 std::unique_ptr<DraftStore> NewDraftStore() {
-    return nullptr;
+    return std::make_unique<WindowsDraftStore>(DraftFolderPath());
 }
 
 void WatchStopSignals(QObject& /*context*/, std::function<void()> /*stop*/) {
-    // No signals to watch: the end of the session reaches the window as commitDataRequest.
+    // No signals to watch: the end of the session reaches the window as commitDataRequest
+    // and aboutToQuit (app/note_guard.cpp).
 }
 
 }  // namespace platform

@@ -8,16 +8,13 @@
 #include <string>
 
 #include "platform/file_failure.h"
+#include "platform/windows/win_handle.h"
 
 using errors::ErrorNumber;
 using errors::Failure;
 
 namespace platform {
 namespace {
-
-std::wstring Native(const QString& path) {
-    return QDir::toNativeSeparators(path).toStdWString();
-}
 
 // Whether a folder or file name in `path` is longer than any Windows file system keeps (255
 // UTF-16 units); Windows reports such a path as not found, Linux as a bad name.
@@ -26,29 +23,6 @@ bool HasOverlongName(const QString& path) {
     return std::any_of(names.begin(), names.end(),
                        [](const QString& name) { return name.size() > 255; });
 }
-
-// Owns a file handle and closes it on every path out.
-class Handle {
-public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() {
-        if (valid()) {
-            CloseHandle(handle_);
-        }
-    }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-    bool close() {
-        const bool closed = CloseHandle(handle_) != 0;
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed;
-    }
-
-private:
-    HANDLE handle_;
-};
 
 // Instances take turns at the end of a data file: each holds a lock on one byte far beyond
 // any real file's end (so no write of a record is ever blocked by it) from the look at the
@@ -115,7 +89,7 @@ void WindowsTextFile::appendLine(const QString& path, std::string_view line) {
     if (path.isEmpty() || path.contains(QChar(0)) || HasOverlongName(path)) {
         throw Failure(ErrorNumber::BadFileName, path);
     }
-    const std::wstring native = Native(path);
+    const std::wstring native = NativePath(path);
     Handle file(OpenForAppend(native));
     if (!file.valid()) {
         const DWORD error = GetLastError();
@@ -161,12 +135,12 @@ void WindowsTextFile::appendLine(const QString& path, std::string_view line) {
 // a file would leave traces in the program's folder. A data file beside the program is taken
 // as the user's choice (a portable copy); who else may write there is not checked.
 bool WindowsTextFile::isPrivateFolder(const QString& folder) const {
-    const DWORD attributes = GetFileAttributesW(Native(folder).c_str());
+    const DWORD attributes = GetFileAttributesW(NativePath(folder).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool WindowsTextFile::isFile(const QString& path) const {
-    const DWORD attributes = GetFileAttributesW(Native(path).c_str());
+    const DWORD attributes = GetFileAttributesW(NativePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
@@ -174,6 +148,79 @@ void WindowsTextFile::createFolder(const QString& folder) {
     if (!QDir().mkpath(folder)) {
         throw Failure(ErrorNumber::PathNotFound, folder);
     }
+}
+
+namespace {
+
+QByteArray Identity(const BY_HANDLE_FILE_INFORMATION& info) {
+    const quint64 index = (quint64{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    return QByteArray::number(static_cast<qulonglong>(info.dwVolumeSerialNumber)) + ':' +
+           QByteArray::number(static_cast<qulonglong>(index));
+}
+
+// A file on the disk opened for reading (links followed, as the append follows them), and
+// what it is; none for a folder, a device or a pipe.
+Handle OpenPlain(const QString& path, BY_HANDLE_FILE_INFORMATION& info) {
+    if (path.isEmpty() || path.contains(QChar(0))) {
+        return Handle();
+    }
+    Handle file(CreateFileW(NativePath(path).c_str(), FILE_READ_DATA | FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.valid() && (GetFileType(file.get()) != FILE_TYPE_DISK ||
+                         !GetFileInformationByHandle(file.get(), &info) ||
+                         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return Handle();
+    }
+    return file;
+}
+
+qint64 SizeOf(const BY_HANDLE_FILE_INFORMATION& info) {
+    return static_cast<qint64>((quint64{info.nFileSizeHigh} << 32) | info.nFileSizeLow);
+}
+
+}  // namespace
+
+std::optional<TextFile::End> WindowsTextFile::endOf(const QString& path) const {
+    BY_HANDLE_FILE_INFORMATION info{};
+    const Handle file = OpenPlain(path, info);
+    if (!file.valid()) {
+        const DWORD error = GetLastError();
+        // Not there yet, and no dangling link in its place either: the append creates it.
+        if ((error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) && !path.isEmpty() &&
+            GetFileAttributesW(NativePath(path).c_str()) == INVALID_FILE_ATTRIBUTES) {
+            return End{};
+        }
+        return std::nullopt;
+    }
+    return End{Identity(info), SizeOf(info), NeedsLineBreakFirst(file.get())};
+}
+
+std::optional<QByteArray> WindowsTextFile::readAt(const QString& path, const QByteArray& identity,
+                                                  qint64 offset, qint64 length) const {
+    BY_HANDLE_FILE_INFORMATION info{};
+    const Handle file = OpenPlain(path, info);
+    if (!file.valid() || !(identity.isEmpty() || identity == Identity(info)) || offset < 0 ||
+        length < 0 || length > SizeOf(info) - offset || length >= (qint64{1} << 31)) {
+        return std::nullopt;
+    }
+    QByteArray bytes(static_cast<qsizetype>(length), Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < length) {
+        const qint64 at = offset + done;
+        OVERLAPPED where{};
+        where.Offset = static_cast<DWORD>(at & 0xffffffff);
+        where.OffsetHigh = static_cast<DWORD>(at >> 32);
+        DWORD read = 0;
+        if (!ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(length - done), &read,
+                      &where) ||
+            read == 0) {
+            return std::nullopt;
+        }
+        done += read;
+    }
+    return bytes;
 }
 
 }  // namespace platform
