@@ -1,6 +1,6 @@
 #include <QApplication>
-#include <QClipboard>
 
+#include "app/clipboard_text.h"
 #include "app/frm_main.h"
 #include "app/note_guard.h"
 #include "app/real_services.h"
@@ -25,7 +25,7 @@ int main(int argc, char* argv[]) {
     displayCheck.passed();
     if (start.fromClipboard != cli::FromClipboard::No) {
         // --note-clipboard stores and ends here; --edit-clipboard has its start text.
-        start = cli::TakeClipboard(start, QGuiApplication::clipboard()->text());
+        start = cli::TakeClipboard(start, ClipboardText());
         if (start.exitStatus) {
             return *start.exitStatus;
         }

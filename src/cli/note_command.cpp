@@ -294,15 +294,22 @@ Start RunCommandLine(int& argc, char* argv[]) {
     return start;
 }
 
-Start TakeClipboard(const Start& start, const QString& text) {
+Start TakeClipboard(const Start& start, const std::optional<QString>& text) {
     const platform::OsCoreServices system;
     StderrReporter reporter(system.encoding());
     if (start.fromClipboard == FromClipboard::Note) {
-        return Exit(StoreNote([&] { return BoxText(text); }, start.importance, system, reporter));
+        if (!text) {
+            WriteText(platform::OutputStream::Error,
+                      u"lexbin: このウィンドウシステム（Wayland）では、窓を開かずに"
+                      u"クリップボードを読めません。-platform xcb を付けてください。\n"_s,
+                      system.encoding());
+            return Exit(kNoDisplay);
+        }
+        return Exit(StoreNote([&] { return BoxText(*text); }, start.importance, system, reporter));
     }
     Start filled;
     if (!errors::Trap(reporter, u"lexbin!TakeClipboard"_s,
-                      [&] { filled.startText = BoxText(text); })) {
+                      [&] { filled.startText = BoxText(text.value_or(QString())); })) {
         return Exit(kFailed);
     }
     return filled;

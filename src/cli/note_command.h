@@ -47,8 +47,10 @@ Start RunCommandLine(int& argc, char* argv[]);
 // (the same record, a blank note writing nothing, the same error lines and exit statuses),
 // and returns the exit status; --edit-clipboard returns the start text, line breaks as CR
 // LF as the box holds them, or exit status 1 and the error line for a text too long for
-// the box.
-Start TakeClipboard(const Start& start, const QString& text);
+// the box. No text at all (a window system that hands a program without a focused window
+// no clipboard): --note-clipboard ends with a line that says so and kNoDisplay, having
+// nothing to store; --edit-clipboard opens the window with an empty box, to paste into.
+Start TakeClipboard(const Start& start, const std::optional<QString>& text);
 
 // Writes `text` to standard output or error in the locale's character set; a character it
 // cannot represent is written as "?". Never throws.

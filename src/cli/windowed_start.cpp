@@ -47,13 +47,14 @@ Start RunCommandLine(int& argc, char* argv[]) {
     return start;
 }
 
-Start TakeClipboard(const Start& start, const QString& text) {
+// Windows hands every program the clipboard: `text` is always there.
+Start TakeClipboard(const Start& start, const std::optional<QString>& text) {
     const platform::OsCoreServices system;
     UntoldReporter reporter;
     Start filled;
     bool stored = false;
     const bool taken = errors::Trap(reporter, u"lexbin!TakeClipboard"_s, [&] {
-        filled.startText = storage::WithCrLfBreaks(text);
+        filled.startText = storage::WithCrLfBreaks(text.value_or(QString()));
         if (storage::NoteLength(filled.startText) > storage::kMaxNoteCharacters) {
             throw errors::Failure(errors::ErrorNumber::NoteTooLong);
         }
