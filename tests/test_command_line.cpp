@@ -140,6 +140,9 @@ void CommandLineTest::outcomes_data() {
     QTest::newRow("edit without a display says so")
         << QStringList{u"--edit"_s, u"x"_s} << none << 3 << none
         << "lexbin: 画面（ディスプレイ）に接続できない"_ba << none;
+    QTest::newRow("note from the clipboard without a display says so")
+        << QStringList{u"--note-clipboard"_s, u"-i"_s, u"A"_s} << none << 3 << none
+        << "lexbin: 画面（ディスプレイ）に接続できない"_ba << none;
 }
 
 void CommandLineTest::outcomes() {

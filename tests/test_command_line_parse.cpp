@@ -18,6 +18,8 @@ class CommandLineParseTest : public QObject {
 private Q_SLOTS:
     void reads_data();
     void reads();
+    void readsTheClipboardForms_data();
+    void readsTheClipboardForms();
     void badUsageNamesTheWord_data();
     void badUsageNamesTheWord();
     void windowOptionsGoOnToQt_data();
@@ -98,6 +100,47 @@ void CommandLineParseTest::reads() {
     QCOMPARE(command.fault.isEmpty(), mode != cli::Mode::BadUsage);
 }
 
+void CommandLineParseTest::readsTheClipboardForms_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<cli::Mode>("mode");
+    QTest::addColumn<bool>("fromClipboard");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("code");
+
+    using cli::Mode;
+    QTest::newRow("note from the clipboard, importance in either case")
+        << QStringList{u"--note-clipboard"_s, u"-i"_s, u"b"_s} << Mode::ClipboardNote << true
+        << QString() << u"B"_s;
+    QTest::newRow("note from the clipboard is normal by default")
+        << QStringList{u"-note-clipboard"_s} << Mode::ClipboardNote << true << QString() << u"C"_s;
+    QTest::newRow("edit from the clipboard opens the window")
+        << QStringList{u"--edit-clipboard"_s} << Mode::Window << true << QString() << QString();
+    QTest::newRow("note that names a clipboard form is text")
+        << QStringList{u"--note"_s, u"--note-clipboard"_s} << Mode::Note << false
+        << u"--note-clipboard"_s << u"C"_s;
+    QTest::newRow("note after = that names a clipboard form is text")
+        << QStringList{u"--note=--edit-clipboard"_s} << Mode::Note << false << u"--edit-clipboard"_s
+        << u"C"_s;
+    QTest::newRow("edit text that names a clipboard form is text")
+        << QStringList{u"--edit"_s, u"--edit-clipboard"_s} << Mode::Window << false
+        << u"--edit-clipboard"_s << QString();
+    QTest::newRow("help wins over the clipboard") << QStringList{u"--note-clipboard"_s, u"-h"_s}
+                                                  << Mode::Help << false << QString() << QString();
+}
+
+void CommandLineParseTest::readsTheClipboardForms() {
+    QFETCH(QStringList, arguments);
+    QFETCH(cli::Mode, mode);
+    QFETCH(bool, fromClipboard);
+    QFETCH(QString, text);
+    QFETCH(QString, code);
+    const cli::CommandLine command = Parse(arguments);
+    QCOMPARE(command.mode, mode);
+    QCOMPARE(command.fromClipboard, fromClipboard);
+    QCOMPARE(command.text, text);
+    QCOMPARE(storage::ImportanceCode(command.importance), code);
+}
+
 void CommandLineParseTest::badUsageNamesTheWord_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("fault");  // the first line on standard error, after "lexbin: "
@@ -110,7 +153,7 @@ void CommandLineParseTest::badUsageNamesTheWord_data() {
     const QString twice = u"同じオプションが二度あります: "_s;
     const QString together = u"一緒に使えないオプションです: "_s;
     const QString importance = u"重要度は A、B、C のいずれかです: "_s;
-    const QString needsNote = u"--note なしでは使えないオプションです: "_s;
+    const QString needsNote = u"--note か --note-clipboard なしでは使えないオプションです: "_s;
     row("unknown option", {u"--bogus"_s}, unknown + u"--bogus"_s);
     row("unknown option with a value after =", {u"--bogus=1"_s}, unknown + u"--bogus=1"_s);
     row("unknown option with one dash", {u"-x"_s}, unknown + u"-x"_s);
@@ -145,6 +188,27 @@ void CommandLineParseTest::badUsageNamesTheWord_data() {
     row("importance without note", {u"-i"_s, u"A"_s}, needsNote + u"-i"_s);
     row("importance with edit", {u"--edit"_s, u"a"_s, u"--importance"_s, u"A"_s},
         needsNote + u"--importance"_s);
+    row("note with the note from the clipboard", {u"--note"_s, u"a"_s, u"--note-clipboard"_s},
+        together + u"--note と --note-clipboard"_s);
+    row("note from the clipboard before note", {u"--note-clipboard"_s, u"-n"_s, u"a"_s},
+        together + u"--note-clipboard と -n"_s);
+    row("note from the clipboard with edit", {u"--note-clipboard"_s, u"--edit"_s, u"a"_s},
+        together + u"--note-clipboard と --edit"_s);
+    row("both clipboard forms", {u"--edit-clipboard"_s, u"--note-clipboard"_s},
+        together + u"--edit-clipboard と --note-clipboard"_s);
+    row("edit with the edit from the clipboard", {u"--edit"_s, u"a"_s, u"--edit-clipboard"_s},
+        together + u"--edit と --edit-clipboard"_s);
+    row("edit from the clipboard with note", {u"--edit-clipboard"_s, u"--note"_s, u"a"_s},
+        together + u"--edit-clipboard と --note"_s);
+    row("value for a clipboard form", {u"--note-clipboard=x"_s},
+        u"値を取らないオプションです: --note-clipboard=x"_s);
+    row("clipboard form twice", {u"--edit-clipboard"_s, u"-edit-clipboard"_s},
+        twice + u"--edit-clipboard と -edit-clipboard"_s);
+    row("importance X from the clipboard", {u"--note-clipboard"_s, u"-i"_s, u"X"_s},
+        importance + u"X"_s);
+    row("importance with the edit from the clipboard", {u"--edit-clipboard"_s, u"-i"_s, u"A"_s},
+        needsNote + u"-i"_s);
+    row("no bare clipboard option", {u"--clipboard"_s}, unknown + u"--clipboard"_s);
 }
 
 void CommandLineParseTest::badUsageNamesTheWord() {
@@ -161,6 +225,12 @@ void CommandLineParseTest::windowOptionsGoOnToQt_data() {
 
     QTest::newRow("none without window options")
         << QStringList{u"--edit"_s, u"x"_s} << QStringList{};
+    // The clipboard is read through a display, which the options may name.
+    QTest::newRow("with the note from the clipboard")
+        << QStringList{u"-display"_s, u":1"_s, u"--note-clipboard"_s, u"-i"_s, u"A"_s}
+        << QStringList{u"-display"_s, u":1"_s};
+    QTest::newRow("with the edit from the clipboard")
+        << QStringList{u"--edit-clipboard"_s, u"-reverse"_s} << QStringList{u"-reverse"_s};
     QTest::newRow("options, values and flags, in their order")
         << QStringList{u"-platform"_s, u"offscreen"_s, u"--edit"_s, u"x"_s,
                        u"-reverse"_s,  u"--session"_s, u"s"_s}
@@ -179,7 +249,8 @@ void CommandLineParseTest::windowOptionsGoOnToQt() {
     QFETCH(QStringList, qt);
     const QStringList all = QStringList{u"lexbin"_s} + arguments;
     const cli::CommandLine command = cli::ParseCommandLine(all);
-    QCOMPARE(command.mode, cli::Mode::Window);
+    QCOMPARE(command.mode, arguments.contains(u"--note-clipboard"_s) ? cli::Mode::ClipboardNote
+                                                                     : cli::Mode::Window);
     QStringList seen;
     for (const qsizetype index : command.windowArguments) {
         seen.append(all.at(index));

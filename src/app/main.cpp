@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "app/clipboard_text.h"
 #include "app/frm_main.h"
 #include "app/note_guard.h"
 #include "app/real_services.h"
@@ -13,7 +14,7 @@ using namespace Qt::StringLiterals;
 
 int main(int argc, char* argv[]) {
     // The command line: a note stored without a window, help, bad usage; or the window.
-    const cli::Start start = cli::RunCommandLine(argc, argv);
+    cli::Start start = cli::RunCommandLine(argc, argv);
     if (start.exitStatus) {
         return *start.exitStatus;
     }
@@ -22,6 +23,13 @@ int main(int argc, char* argv[]) {
     platform::LetWritesFailAtTheFileSizeLimit();
     QApplication app(argc, argv);
     displayCheck.passed();
+    if (start.fromClipboard != cli::FromClipboard::No) {
+        // --note-clipboard stores and ends here; --edit-clipboard has its start text.
+        start = cli::TakeClipboard(start, ClipboardText());
+        if (start.exitStatus) {
+            return *start.exitStatus;
+        }
+    }
     QGuiApplication::setDesktopFileName(u"lexbin"_s);
     const platform::QtJapaneseTexts qtTexts;  // the input box's buttons
     RealServices services;

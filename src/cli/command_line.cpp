@@ -1,14 +1,16 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <optional>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
 namespace cli {
 namespace {
 
-enum class Role { Note, Importance, Edit, Help, Version, Window };
+enum class Role { Note, NoteClipboard, Importance, Edit, EditClipboard, Help, Version, Window };
 
 struct Option {
     Role role;
@@ -35,8 +37,10 @@ const QList<Option>& Options() {
     static const QList<Option> options = [] {
         QList<Option> list = {
             {Role::Note, {u"note"_s, u"n"_s}, true},
+            {Role::NoteClipboard, {u"note-clipboard"_s}, false},
             {Role::Importance, {u"importance"_s, u"i"_s}, true},
             {Role::Edit, {u"edit"_s}, true},
+            {Role::EditClipboard, {u"edit-clipboard"_s}, false},
             {Role::Help, {u"help"_s, u"h"_s}, false},
             {Role::Version, {u"version"_s}, false},
         };
@@ -150,11 +154,35 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         return found == given.cend() ? nullptr : &*found;
     };
     const Given* const note = first(Role::Note);
+    const Given* const noteClipboard = first(Role::NoteClipboard);
     const Given* const importance = first(Role::Importance);
     const Given* const edit = first(Role::Edit);
+    const Given* const editClipboard = first(Role::EditClipboard);
     const Given* const window = first(Role::Window);
-    const auto inOrder = [](const Given* a, const Given* b) {
-        return a->index < b->index ? std::pair(a, b) : std::pair(b, a);
+    // The first of `others` given beside `one`, named with it in their order.
+    const auto together =
+        [](const Given* one,
+           std::initializer_list<const Given*> others) -> std::optional<CommandLine> {
+        for (const Given* other : others) {
+            if (other) {
+                const auto [a, b] =
+                    one->index < other->index ? std::pair(one, other) : std::pair(other, one);
+                return Pair(u"一緒に使えないオプションです: "_s, *a, *b);
+            }
+        }
+        return std::nullopt;
+    };
+    // The words the application object is to see.
+    const auto withWindowArguments = [&](CommandLine command) {
+        for (const Given& g : given) {
+            if (Options()[g.option].role == Role::Window) {
+                command.windowArguments.append(g.index);
+                if (g.valueApart) {
+                    command.windowArguments.append(g.index + 1);
+                }
+            }
+        }
+        return command;
     };
     if (first(Role::Help)) {
         return Asking(Mode::Help);
@@ -162,12 +190,12 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     if (first(Role::Version)) {
         return Asking(Mode::Version);
     }
-    if (note) {
-        for (const Given* other : {edit, window}) {
-            if (other) {
-                const auto [a, b] = inOrder(note, other);
-                return Pair(u"一緒に使えないオプションです: "_s, *a, *b);
-            }
+    if (note || noteClipboard) {
+        const std::optional<CommandLine> conflict =
+            note ? together(note, {noteClipboard, edit, editClipboard, window})
+                 : together(noteClipboard, {edit, editClipboard});
+        if (conflict) {
+            return *conflict;
         }
         // The code in either case: "a" is "A".
         const std::optional<storage::Importance> chosen =
@@ -176,21 +204,24 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         if (!chosen) {
             return Fault(u"重要度は A、B、C のいずれかです: "_s + Shown(importance->value));
         }
-        return Asking(Mode::Note, note->value, *chosen);
+        if (note) {
+            return Asking(Mode::Note, note->value, *chosen);
+        }
+        // The clipboard is read through a display, which Qt's window options may choose.
+        CommandLine command = Asking(Mode::ClipboardNote, {}, *chosen);
+        command.fromClipboard = true;
+        return withWindowArguments(command);
     }
     if (importance) {
-        return Fault(u"--note なしでは使えないオプションです: "_s + Shown(importance->spelling));
+        return Fault(u"--note か --note-clipboard なしでは使えないオプションです: "_s +
+                     Shown(importance->spelling));
+    }
+    if (edit && editClipboard) {
+        return *together(edit, {editClipboard});
     }
     CommandLine command = Asking(Mode::Window, edit ? edit->value : QString());
-    for (const Given& g : given) {
-        if (Options()[g.option].role == Role::Window) {
-            command.windowArguments.append(g.index);
-            if (g.valueApart) {
-                command.windowArguments.append(g.index + 1);
-            }
-        }
-    }
-    return command;
+    command.fromClipboard = editClipboard != nullptr;
+    return withWindowArguments(command);
 }
 
 }  // namespace cli

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <cerrno>
 #include <clocale>
+#include <functional>
 #include <string>
 
 #include "build_info.h"
@@ -38,22 +39,27 @@ constexpr qsizetype kMaxBytesPerCharacter = 4;
 QString UsageText(const QString& fault) {
     return u"lexbin: "_s + fault +
            u"\n"
-           u"使い方: lexbin [--edit テキスト]\n"
+           u"使い方: lexbin [--edit テキスト | --edit-clipboard]\n"
            u"        lexbin --note テキスト [--importance A|B|C]\n"
+           u"        lexbin --note-clipboard [--importance A|B|C]\n"
            u"詳しくは lexbin --help を実行してください。\n"_s;
 }
 
 QString HelpText() {
-    return u"使い方: lexbin [--edit テキスト]\n"
+    return u"使い方: lexbin [--edit テキスト | --edit-clipboard]\n"
            u"        lexbin --note テキスト [--importance A|B|C]\n"
+           u"        lexbin --note-clipboard [--importance A|B|C]\n"
            u"\n"
            u"引数なしでメモの窓を開きます。\n"
            u"\n"
            u"  -n, --note テキスト      窓を開かずに、テキストをメモとしてデータファイルに\n"
            u"                           保存します（Ctrl+S と同じ記録）。\n"
-           u"  -i, --importance A|B|C   --note のメモの重要度: A 超重要、B 重要、C 普通\n"
-           u"                           （小文字も可。省略時は C）。\n"
+           u"      --note-clipboard     窓を開かずに、クリップボードのテキストをメモとして\n"
+           u"                           保存します（クリップボードを読む画面が必要です）。\n"
+           u"  -i, --importance A|B|C   --note と --note-clipboard のメモの重要度:\n"
+           u"                           A 超重要、B 重要、C 普通（小文字も可。省略時は C）。\n"
            u"      --edit テキスト      テキストを入れた状態で窓を開きます。\n"
+           u"      --edit-clipboard     クリップボードのテキストを入れて窓を開きます。\n"
            u"  -h, --help               この説明を表示します。\n"
            u"      --version            バージョンを表示します。\n"
            u"\n"
@@ -64,8 +70,8 @@ QString HelpText() {
            u"  1  保存できなかった、入力を読めなかった、または出力を書けなかった\n"
            u"     （理由は標準エラー出力に）\n"
            u"  2  引数が正しくない\n"
-           u"  3  窓を開く画面（ディスプレイ）に接続できなかった、\n"
-           u"     またはウィンドウシステムを開始できなかった\n"_s;
+           u"  3  窓を開く、またはクリップボードを読む画面（ディスプレイ）に接続\n"
+           u"     できなかった、またはウィンドウシステムを開始できなかった\n"_s;
 }
 
 // "Lexbin 1.02".
@@ -161,31 +167,33 @@ QString ReadStandardInput(const platform::Encoding& encoding, const ClosedStream
     return text;
 }
 
-// The text of --note or --edit as the box would take it, line breaks as CR LF: from
-// standard input for "-". Throws errors::Failure as ReadStandardInput does, and for a note
+// `text` as the box would take it, line breaks as CR LF. Throws errors::Failure for a note
 // too long, which the box would refuse.
-QString NoteText(const QString& argument, const platform::Encoding& encoding,
-                 const ClosedStreams& closed) {
-    const QString note = storage::WithCrLfBreaks(
-        IsStandardInput(argument) ? ReadStandardInput(encoding, closed) : argument);
+QString BoxText(const QString& text) {
+    const QString note = storage::WithCrLfBreaks(text);
     if (storage::NoteLength(note) > storage::kMaxNoteCharacters) {
         throw Failure(ErrorNumber::NoteTooLong);
     }
     return note;
 }
 
+// The text of --note or --edit as the box would take it: from standard input for "-".
+// Throws errors::Failure as ReadStandardInput and BoxText do.
+QString NoteText(const QString& argument, const platform::Encoding& encoding,
+                 const ClosedStreams& closed) {
+    return BoxText(IsStandardInput(argument) ? ReadStandardInput(encoding, closed) : argument);
+}
+
 // --- The store ---------------------------------------------------------------------------
 
-// lexbin --note: stores the note through the program's own store, exactly as the window's
-// Ctrl+S would, and returns the exit status. Needs a QCoreApplication.
-int StoreNote(const CommandLine& command, const platform::OsCoreServices& system,
-              const ClosedStreams& closed, errors::Reporter& reporter) {
+// lexbin --note and --note-clipboard: stores the note that `note` gives through the
+// program's own store, exactly as the window's Ctrl+S would, and returns the exit status.
+// Needs a QCoreApplication.
+int StoreNote(const std::function<QString()>& note, storage::Importance importance,
+              const platform::OsCoreServices& system, errors::Reporter& reporter) {
     bool stored = false;
-    errors::Trap(reporter, u"lexbin!StoreNote"_s, [&] {
-        stored = mdlLexbin::SaveData(system.with(reporter),
-                                     NoteText(command.text, system.encoding(), closed),
-                                     command.importance);
-    });
+    errors::Trap(reporter, u"lexbin!StoreNote"_s,
+                 [&] { stored = mdlLexbin::SaveData(system.with(reporter), note(), importance); });
     return stored ? kSuccess : kFailed;
 }
 
@@ -263,18 +271,48 @@ Start RunCommandLine(int& argc, char* argv[]) {
             // system, so no display is needed either.
             QCoreApplication application(argc, argv);
             platform::LetWritesFailAtTheFileSizeLimit();
-            return Exit(StoreNote(command, system, closed, reporter));
+            return Exit(StoreNote([&] { return NoteText(command.text, encoding, closed); },
+                                  command.importance, system, reporter));
         }
+        case Mode::ClipboardNote:
         case Mode::Window:
             break;
     }
     Start start;
+    if (command.fromClipboard) {
+        start.fromClipboard =
+            command.mode == Mode::ClipboardNote ? FromClipboard::Note : FromClipboard::Edit;
+        start.importance = command.importance;
+        KeepWindowArguments(command, argc, argv);
+        return start;
+    }
     if (!errors::Trap(reporter, u"lexbin!ReadCommandLine"_s,
                       [&] { start.startText = NoteText(command.text, encoding, closed); })) {
         return Exit(kFailed);
     }
     KeepWindowArguments(command, argc, argv);
     return start;
+}
+
+Start TakeClipboard(const Start& start, const std::optional<QString>& text) {
+    const platform::OsCoreServices system;
+    StderrReporter reporter(system.encoding());
+    if (start.fromClipboard == FromClipboard::Note) {
+        if (!text) {
+            WriteText(platform::OutputStream::Error,
+                      u"lexbin: このウィンドウシステム（Wayland）では、窓を開かずに"
+                      u"クリップボードを読めません。-platform xcb を付けてください。\n"_s,
+                      system.encoding());
+            return Exit(kNoDisplay);
+        }
+        return Exit(StoreNote([&] { return BoxText(*text); }, start.importance, system, reporter));
+    }
+    Start filled;
+    if (!errors::Trap(reporter, u"lexbin!TakeClipboard"_s,
+                      [&] { filled.startText = BoxText(text.value_or(QString())); })) {
+        return Exit(kFailed);
+    }
+    return filled;
 }
 
 }  // namespace cli

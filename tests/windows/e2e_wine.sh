@@ -2,7 +2,8 @@
 # End-to-end under Wine: the real lexbin.exe in code page 932 on a private Xvfb, without a
 # window manager and under openbox. Typed and pasted Japanese stored with an importance in
 # code page 932 and CR LF; the settings in the registry; the geometry through a restart; the
-# error box of a missing folder, read back by list_windows.exe.
+# error box of a missing folder, read back by list_windows.exe; the clipboard forms of the
+# command line.
 # Usage: e2e_wine.sh LEXBIN.EXE LIST_WINDOWS.EXE. From CTest's environment (wine.cmake):
 # LEXBIN_WINE_DLL_PATH (the Unix folders of the DLLs) and LEXBIN_QT_PLUGINS.
 # Wine hands a Windows program no QT_ variable of the Unix environment: Qt's plugin folder
@@ -56,9 +57,9 @@ reg_value() {
 }
 reg_forget() { "${JA[@]}" wine reg delete 'HKCU\Software\Lexbin' /f >/dev/null 2>&1; true; }
 
-start_wine_app() {
+start_wine_app() {  # start_wine_app [ARG...]
     E2E_APP_LOG="$E2E_TMP/logs/lexbin-$SECONDS-$RANDOM.log"
-    (cd "$E2E_TMP/bin" && exec env LC_ALL=ja_JP.UTF-8 wine "$E2E_BIN") >"$E2E_APP_LOG" 2>&1 &
+    (cd "$E2E_TMP/bin" && exec env LC_ALL=ja_JP.UTF-8 wine "$E2E_BIN" "$@") >"$E2E_APP_LOG" 2>&1 &
     E2E_APP_PID=$!
     E2E_APP_WID=$(wait_window '^Lexbin$' 60) || {
         app_running || fail "the program ended at start"
@@ -242,7 +243,35 @@ case_font_dialog() {
     quit "$label"
 }
 
+# case_clipboard LABEL: two lines of Japanese on the X clipboard, which reaches Wine through
+# its X11 driver: --note-clipboard -i B stores them at once, --edit-clipboard puts them in
+# the box; both records in code page 932.
+case_clipboard() {
+    local label=$1 data="$E2E_TMP/$1-clipboard-notes.txt" clip status got want
+    note "$label: --note-clipboard -i B and --edit-clipboard"
+    reg_forget
+    reg_set DataFilePath "$(windows_path "$data")"
+    printf '電話メモ\n田中さん' | xclip -quiet -selection clipboard >/dev/null 2>&1 &
+    clip=$!
+    wait_for 30 bash -c 'xclip -o -selection clipboard | grep -q 田中さん' ||
+        fail "$label: the clipboard does not hold the text"
+    E2E_APP_LOG="$E2E_TMP/logs/lexbin-$SECONDS-$RANDOM.log"
+    (cd "$E2E_TMP/bin" && exec env LC_ALL=ja_JP.UTF-8 timeout 120 wine "$E2E_BIN" \
+        --note-clipboard -i B) >"$E2E_APP_LOG" 2>&1
+    status=$?
+    assert_eq "$label: --note-clipboard: exit status" 0 "$status"
+    start_wine_app --edit-clipboard
+    type_text "X"
+    quit "$label"
+    e2e_kill "$clip"
+    got=$E2E_TMP/$label-clipboard-got want=$E2E_TMP/$label-clipboard-want
+    cut -b 18- -- "$data" >"$got"
+    printf 'B,電話メモ田中さん\r\nC,電話メモ田中さんX\r\n' | iconv -f UTF-8 -t CP932 >"$want"
+    assert_file_bytes "$got" "$want"
+}
+
 start_xvfb
+case_clipboard none
 case_store none
 case_error_box none
 case_geometry none 1500 1200
