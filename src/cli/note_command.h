@@ -3,8 +3,9 @@
 #include <QString>
 #include <optional>
 
+#include "errors/reporter.h"
+
 namespace platform {
-class Encoding;
 enum class OutputStream;
 }  // namespace platform
 
@@ -19,8 +20,8 @@ struct Start {
     QString startText;
 };
 
-// Does the command line's work, before any application object exists: sets the locale from
-// the environment, reads the arguments in its character set, and then for --note reads
+// Does the command line's work, before any application object exists: readies the standard
+// streams (platform/standard_streams.h), reads the arguments as typed, and then for --note reads
 // standard input when asked, stores the note under a QCoreApplication of its own and tells
 // failures on standard error; for --help, --version and bad usage prints their text. For the
 // window it reads the start text (standard input for "--edit -"), and leaves in argc and
@@ -28,9 +29,15 @@ struct Start {
 // options.
 Start RunCommandLine(int& argc, char* argv[]);
 
-// Writes `text` to standard output or error in the locale's character set; a character it
+// Writes `text` to standard output or error in the stream's character set; a character it
 // cannot represent is written as "?". Never throws.
-void WriteText(platform::OutputStream stream, const QString& text,
-               const platform::Encoding& encoding) noexcept;
+void WriteText(platform::OutputStream stream, const QString& text) noexcept;
+
+// The command line's reporter: each failure as one line on standard error,
+// "lexbin: エラー番号:N description".
+class StderrReporter final : public errors::Reporter {
+public:
+    void report(const errors::Failure& failure, const QString& location) override;
+};
 
 }  // namespace cli
