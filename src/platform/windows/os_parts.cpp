@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/draft_store.h"
+#include "platform/windows/stop_event.h"
 #include "platform/windows/win_encoding.h"
 #include "platform/windows/win_text_file.h"
 
@@ -25,8 +26,10 @@ std::unique_ptr<DraftStore> NewDraftStore() {
     return nullptr;
 }
 
-void WatchStopSignals(QObject& /*context*/, std::function<void()> /*stop*/) {
-    // No signals to watch: the end of the session reaches the window as commitDataRequest.
+// The console launcher's Ctrl+C, Ctrl+Break and console close (lexbin.com sets the event);
+// the end of the session reaches the window as commitDataRequest.
+void WatchStopSignals(QObject& context, std::function<void()> stop) {
+    WatchStopEvent(context, std::move(stop));
 }
 
 }  // namespace platform
