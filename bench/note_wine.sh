@@ -29,7 +29,7 @@ cp -r -- "$stage" "$work/program"
 rm -f -- "$work/program/LexbinDB.txt"  # no portable copy: the settings name the file
 cp -- "$floor" "$work/program/"
 wineboot -i >/dev/null 2>&1
-wineserver -p
+wineserver -w && wineserver -p  # one server for every run (after the boot's has ended)
 wine reg add 'HKCU\Software\Lexbin\Lexbin\Main' /v DataFilePath /t REG_SZ \
     /d 'Z:'"${work//\//\\}"'\lexbin.txt' /f >/dev/null
 cd "$work/program"

@@ -140,6 +140,8 @@ note "--edit: the window with the text, cmd waiting until it is closed"
 start_cmd --edit 編集中のメモ
 type_text "X"
 app_running || fail "edit: cmd ended while the window is open"
+# cmd chose the console launcher, which Wine maps from its file, before lexbin.exe.
+grep -qs -- "$bin/lexbin.com" /proc/[0-9]*/maps || fail "edit: no lexbin.com runs"
 press ctrl+q
 wait_for 60 app_gone || fail "edit: cmd did not end after Ctrl+Q"
 wait_app_exit 10
