@@ -57,7 +57,7 @@ set(qt_plugins platforms/qwindows.dll styles/qwindowsvistastyle.dll)
 
 # The staged files, relative to the stage; the installer's File and Delete lists come from
 # this one list.
-set(staged lexbin.exe qt.conf LICENSE.txt)
+set(staged lexbin.exe lexbin.com qt.conf LICENSE.txt)
 foreach(dll IN LISTS qt_dlls runtime_dlls)
     get_filename_component(name "${dll}" NAME)
     list(APPEND staged ${name})
@@ -74,6 +74,7 @@ set(stage_commands
     COMMAND ${CMAKE_COMMAND} -E make_directory ${LEXBIN_WINDOWS_STAGE}/platforms
             ${LEXBIN_WINDOWS_STAGE}/styles ${LEXBIN_WINDOWS_STAGE}/licenses
     COMMAND ${CMAKE_STRIP} -o ${LEXBIN_WINDOWS_STAGE}/lexbin.exe $<TARGET_FILE:lexbin>
+    COMMAND ${CMAKE_STRIP} -o ${LEXBIN_WINDOWS_STAGE}/lexbin.com $<TARGET_FILE:lexbin_launcher>
     COMMAND ${CMAKE_COMMAND} -E copy ${qt_dlls} ${LEXBIN_WINDOWS_RESOURCES}/qt.conf
             ${LEXBIN_WINDOWS_STAGE}
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/LICENSE
@@ -102,7 +103,7 @@ list(APPEND stage_commands
     COMMAND ${CMAKE_COMMAND} -E touch ${LEXBIN_WINDOWS_OUT}/stage.stamp)
 add_custom_command(OUTPUT ${LEXBIN_WINDOWS_OUT}/stage.stamp
     ${stage_commands}
-    DEPENDS lexbin ${LEXBIN_WINDOWS_RESOURCES}/qt.conf ${LEXBIN_WINDOWS_RESOURCES}/notices.sh
+    DEPENDS lexbin lexbin_launcher ${LEXBIN_WINDOWS_RESOURCES}/qt.conf ${LEXBIN_WINDOWS_RESOURCES}/notices.sh
             ${LEXBIN_WINDOWS_RESOURCES}/qt_notices.awk ${LEXBIN_WINDOWS_OUT}/QT-SOURCE.txt
             ${PROJECT_SOURCE_DIR}/LICENSE
     COMMENT "Staging ${LEXBIN_WINDOWS_NAME}"

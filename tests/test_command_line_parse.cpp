@@ -7,8 +7,8 @@
 
 #include <QtTest>
 
-#include "cli/closed_streams.h"
 #include "cli/command_line.h"
+#include "platform/standard_streams.h"
 
 using namespace Qt::StringLiterals;
 
@@ -274,7 +274,7 @@ void CommandLineParseTest::closedStreamGetsAStandIn() {
         QVERIFY(saved > STDERR_FILENO);
         ::close(fd);
     }
-    const cli::ClosedStreams closed = cli::FillClosedStandardStreams();
+    const platform::ClosedStreams closed = platform::FillClosedStandardStreams();
     const bool filled = fd < 0 || ::fcntl(fd, F_GETFD) != -1;
     const int next = ::open("/dev/null", O_RDONLY);
     // The test's own stream back before anything is told.

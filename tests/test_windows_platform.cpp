@@ -10,6 +10,7 @@
 #include "errors/failure.h"
 #include "platform/file_failure.h"
 #include "platform/windows/imm_input_method.h"
+#include "platform/windows/piped_input.h"
 #include "platform/windows/registry_settings_store.h"
 #include "platform/windows/win_encoding.h"
 #include "platform/windows/win_text_file.h"
@@ -34,6 +35,8 @@ private Q_SLOTS:
     void refusedAppends();
     void encodesWithoutLookAlikes_data();
     void encodesWithoutLookAlikes();
+    void pipedInputReadsAsUtf8OrTheCodePage_data();
+    void pipedInputReadsAsUtf8OrTheCodePage();
     void settingsAreTextInTheUsersOwnKey();
     void foreignSettingsValues_data();
     void foreignSettingsValues();
@@ -217,6 +220,37 @@ void WindowsPlatformTest::encodesWithoutLookAlikes() {
         QVERIFY2(bytes.isNull(), qPrintable(failure.description()));
         QCOMPARE(failure.number(), 1001);
         QVERIFY2(failure.description().contains(named), qPrintable(failure.description()));
+    }
+}
+
+void WindowsPlatformTest::pipedInputReadsAsUtf8OrTheCodePage_data() {
+    QTest::addColumn<unsigned>("codePage");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");  // null: no text
+    QTest::newRow("UTF-8") << 932u << "\xe9\x9b\xbb\xe8\xa9\xb1\r\n"_ba << u"電話\r\n"_s;
+    QTest::newRow("UTF-8 after its mark, the mark dropped")
+        << 932u << "\xef\xbb\xbf\xe9\x9b\xbb"_ba << u"電"_s;
+    QTest::newRow("code page 932") << 932u << "\x93\x64\x98\x62"_ba << u"電話"_s;
+    QTest::newRow("half-width katakana in 932") << 932u << "\xb1\xb2"_ba << u"ｱｲ"_s;
+    QTest::newRow("ASCII") << 932u << "memo 1"_ba << u"memo 1"_s;
+    QTest::newRow("empty") << 932u << ""_ba << u""_s;
+    QTest::newRow("another ANSI code page") << 1252u << "caf\xe9"_ba << u"café"_s;
+    QTest::newRow("a cut lead byte is neither") << 932u << "ab\x81"_ba << QString();
+    QTest::newRow("a lead byte before a control is neither") << 932u << "\x81\x0a"_ba << QString();
+    QTest::newRow("after a UTF-8 mark only UTF-8")
+        << 932u << "\xef\xbb\xbf\x93\x64"_ba << QString();
+    QTest::newRow("UTF-8 as the ANSI code page reads nothing else")
+        << unsigned{CP_UTF8} << "\x93\x64"_ba << QString();
+}
+
+void WindowsPlatformTest::pipedInputReadsAsUtf8OrTheCodePage() {
+    QFETCH(unsigned, codePage);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    const std::optional<QString> read = platform::DecodePipedInput(bytes, codePage);
+    QCOMPARE(read.has_value(), !text.isNull());
+    if (read) {
+        QCOMPARE(*read, text);
     }
 }
 

@@ -8,8 +8,6 @@
 
 #include "cli/command_line.h"
 #include "cli/note_command.h"
-#include "platform/encoding.h"
-#include "platform/os_parts.h"
 #include "platform/standard_streams.h"
 
 using namespace Qt::StringLiterals;
@@ -86,8 +84,7 @@ void HoldOrExit(QtMsgType type, const QMessageLogContext& context, const QString
         // has no failure to return or throw. So the line is written and the process ends at
         // once (std::_Exit: no exit handlers either), without running destructors of a
         // half-built application object.
-        WriteText(platform::OutputStream::Error, u"lexbin: "_s + WhyNoWindow(text) + u'\n',
-                  *platform::NewSystemEncoding());
+        WriteText(platform::OutputStream::Error, u"lexbin: "_s + WhyNoWindow(text) + u'\n');
         std::_Exit(kNoDisplay);
     }
     {

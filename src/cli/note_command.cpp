@@ -1,36 +1,26 @@
 #include "cli/note_command.h"
 
-#include <unistd.h>
-
 #include <QCoreApplication>
-#include <cerrno>
-#include <clocale>
 #include <functional>
-#include <string>
 
 #include "build_info.h"
-#include "cli/closed_streams.h"
 #include "cli/command_line.h"
 #include "errors/failure.h"
 #include "errors/reporter.h"
 #include "errors/trap.h"
-#include "platform/encoding.h"
 #include "platform/file_size_limit.h"
 #include "platform/os_services.h"
-#include "platform/posix/posix_io.h"
 #include "platform/standard_streams.h"
 #include "storage/data_file.h"
 #include "storage/note_record.h"
 
 using errors::ErrorNumber;
 using errors::Failure;
+using platform::ClosedStreams;
 using namespace Qt::StringLiterals;
 
 namespace cli {
 namespace {
-
-// No character set takes more bytes a character than this.
-constexpr qsizetype kMaxBytesPerCharacter = 4;
 
 // --- The texts ---------------------------------------------------------------------------
 
@@ -82,27 +72,6 @@ QString VersionText() {
 
 // --- The error stream --------------------------------------------------------------------
 
-std::string Encode(const QString& text, const platform::Encoding& encoding) {
-    try {
-        return encoding.encode(text);
-    } catch (const Failure&) {
-    }
-    // Character by character, so that one the locale lacks costs only itself.
-    std::string bytes;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype length =
-            (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2
-                                                                                               : 1;
-        try {
-            bytes += encoding.encode(text.sliced(i, length));
-        } catch (const Failure&) {
-            bytes += '?';
-        }
-        i += length - 1;
-    }
-    return bytes;
-}
-
 // "lexbin: エラー番号:N description" on one line: the description's line breaks (a path may
 // hold some) shown as "\n".
 QString ErrorLine(const Failure& failure) {
@@ -111,54 +80,21 @@ QString ErrorLine(const Failure& failure) {
     return u"lexbin: エラー番号:"_s + QString::number(failure.number()) + u' ' + description;
 }
 
-// The command line's reporter: each failure as one ErrorLine on standard error.
-class StderrReporter final : public errors::Reporter {
-public:
-    explicit StderrReporter(const platform::Encoding& encoding) : encoding_(encoding) {}
-    void report(const Failure& failure, const QString& /*location*/) override {
-        // The location names a procedure inside the program: of no use to whoever reads the
-        // error stream.
-        WriteText(platform::OutputStream::Error, ErrorLine(failure) + u'\n', encoding_);
-    }
-
-private:
-    const platform::Encoding& encoding_;
-};
-
 // --- The input ---------------------------------------------------------------------------
 
-// The arguments after the program's name, read in the locale's character set (Qt would read
-// them as UTF-8 whatever the locale). Throws errors::Failure (undecodable input).
-QStringList DecodeArguments(int argc, char* argv[], const platform::Encoding& encoding) {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments.append(encoding.decode(QByteArray(argv[i])));
-    }
-    return arguments;
-}
-
-// All of standard input, read in the locale's character set, less one line break at its
-// end. Throws errors::Failure: undecodable input (a NUL too), a note too long for the box, a
-// closed standard input or a read error (a folder, a lost terminal).
-QString ReadStandardInput(const platform::Encoding& encoding, const ClosedStreams& closed) {
+// All of standard input as text, less one line break at its end. Throws errors::Failure:
+// undecodable input (a NUL too), a note too long for the box, a closed standard input or a
+// read error (a folder, a lost terminal).
+QString ReadStandardInput(const ClosedStreams& closed) {
     if (closed.input) {
         throw Failure(ErrorNumber::StandardInputUnreadable);
     }
-    // Read no further than the longest note could be, however it is encoded.
-    const platform::StandardInput input =
-        platform::ReadStandardInput((storage::kMaxNoteCharacters + 2) * kMaxBytesPerCharacter);
-    if (!input.read) {
-        throw Failure(ErrorNumber::StandardInputUnreadable);
-    }
-    if (input.more) {
-        throw Failure(ErrorNumber::NoteTooLong);
-    }
-    const QByteArray& bytes = input.bytes;
+    // Read no further than the longest note could be.
+    QString text = platform::ReadStandardInputText(storage::kMaxNoteCharacters + 2);
     // A NUL is no text in any character set, whatever the converter lets through.
-    if (bytes.contains('\0')) {
+    if (text.contains(QChar(u'\0'))) {
         throw Failure(ErrorNumber::UndecodableInput);
     }
-    QString text = encoding.decode(bytes);
     if (text.endsWith(u"\r\n"_s)) {
         text.chop(2);
     } else if (text.endsWith(u'\n') || text.endsWith(u'\r')) {
@@ -179,9 +115,8 @@ QString BoxText(const QString& text) {
 
 // The text of --note or --edit as the box would take it: from standard input for "-".
 // Throws errors::Failure as ReadStandardInput and BoxText do.
-QString NoteText(const QString& argument, const platform::Encoding& encoding,
-                 const ClosedStreams& closed) {
-    return BoxText(IsStandardInput(argument) ? ReadStandardInput(encoding, closed) : argument);
+QString NoteText(const QString& argument, const ClosedStreams& closed) {
+    return BoxText(IsStandardInput(argument) ? ReadStandardInput(closed) : argument);
 }
 
 // --- The store ---------------------------------------------------------------------------
@@ -201,28 +136,34 @@ int StoreNote(const std::function<QString()>& note, storage::Importance importan
 
 // --help and --version: `text` on standard output, or the failure to write it on standard
 // error (61 when the disk is full, 57 otherwise). Returns the exit status.
-int Show(const QString& text, const platform::Encoding& encoding, const ClosedStreams& closed,
-         errors::Reporter& reporter) {
+int Show(const QString& text, const ClosedStreams& closed, errors::Reporter& reporter) {
     const QString stream = u"標準出力"_s;
     const bool shown = errors::Trap(reporter, u"lexbin!Show"_s, [&] {
         if (closed.output) {
             throw Failure(ErrorNumber::DeviceIO, stream);
         }
-        const std::string bytes = Encode(text, encoding);
-        if (platform::WriteAll(STDOUT_FILENO, bytes) < bytes.size()) {
-            const bool full = errno == ENOSPC || errno == EDQUOT || errno == EFBIG;
-            throw Failure(full ? ErrorNumber::DiskFull : ErrorNumber::DeviceIO, stream);
+        switch (platform::WriteStandardText(platform::OutputStream::Output, text)) {
+            case platform::WriteOutcome::Written:
+                return;
+            case platform::WriteOutcome::Full:
+                throw Failure(ErrorNumber::DiskFull, stream);
+            case platform::WriteOutcome::Failed:
+                throw Failure(ErrorNumber::DeviceIO, stream);
         }
     });
     return shown ? kSuccess : kFailed;
 }
 
 // Leaves in argc and argv the program's name and Qt's window options alone: the application
-// object would otherwise take "-reverse" out of "--edit -reverse" too.
+// object would otherwise take "-reverse" out of "--edit -reverse" too. (On Windows the words
+// were read from the wide command line, which the C run-time may split otherwise in odd
+// cases: an index past its argv is left out.)
 void KeepWindowArguments(const CommandLine& command, int& argc, char* argv[]) {
     int kept = 1;
     for (const qsizetype index : command.windowArguments) {
-        argv[kept++] = argv[index];
+        if (index < argc) {
+            argv[kept++] = argv[index];
+        }
     }
     argv[kept] = nullptr;
     argc = kept;
@@ -234,44 +175,43 @@ Start Exit(int status) {
 
 }  // namespace
 
-void WriteText(platform::OutputStream stream, const QString& text,
-               const platform::Encoding& encoding) noexcept {
-    try {
-        platform::WriteStandardStream(stream, Encode(text, encoding));
-    } catch (...) {
-        // Out of memory, or an encoding that cannot even be opened: nothing to write with.
-    }
+void StderrReporter::report(const Failure& failure, const QString& /*location*/) {
+    // The location names a procedure inside the program: of no use to whoever reads the
+    // error stream.
+    WriteText(platform::OutputStream::Error, ErrorLine(failure) + u'\n');
+}
+
+void WriteText(platform::OutputStream stream, const QString& text) noexcept {
+    // There is nowhere left to tell of a failure to write.
+    platform::WriteStandardText(stream, text);
 }
 
 Start RunCommandLine(int& argc, char* argv[]) {
-    const ClosedStreams closed = FillClosedStandardStreams();
-    // The locale's character set reads the arguments; QCoreApplication would set it too late.
-    std::setlocale(LC_ALL, "");
+    const ClosedStreams closed = platform::FillClosedStandardStreams();
     const platform::OsCoreServices system;
-    const platform::Encoding& encoding = system.encoding();
-    StderrReporter reporter(encoding);
+    StderrReporter reporter;
 
     QStringList arguments;
     if (!errors::Trap(reporter, u"lexbin!ReadCommandLine"_s,
-                      [&] { arguments = DecodeArguments(argc, argv, encoding); })) {
+                      [&] { arguments = platform::CommandLineArguments(argc, argv); })) {
         return Exit(kFailed);
     }
     arguments.prepend(u"lexbin"_s);
     const CommandLine command = ParseCommandLine(arguments);
     switch (command.mode) {
         case Mode::BadUsage:
-            WriteText(platform::OutputStream::Error, UsageText(command.fault), encoding);
+            WriteText(platform::OutputStream::Error, UsageText(command.fault));
             return Exit(kBadUsage);
         case Mode::Help:
-            return Exit(Show(HelpText(), encoding, closed, reporter));
+            return Exit(Show(HelpText(), closed, reporter));
         case Mode::Version:
-            return Exit(Show(VersionText(), encoding, closed, reporter));
+            return Exit(Show(VersionText(), closed, reporter));
         case Mode::Note: {
             // The settings and the default path need an application object; no window
             // system, so no display is needed either.
             QCoreApplication application(argc, argv);
             platform::LetWritesFailAtTheFileSizeLimit();
-            return Exit(StoreNote([&] { return NoteText(command.text, encoding, closed); },
+            return Exit(StoreNote([&] { return NoteText(command.text, closed); },
                                   command.importance, system, reporter));
         }
         case Mode::ClipboardNote:
@@ -287,7 +227,7 @@ Start RunCommandLine(int& argc, char* argv[]) {
         return start;
     }
     if (!errors::Trap(reporter, u"lexbin!ReadCommandLine"_s,
-                      [&] { start.startText = NoteText(command.text, encoding, closed); })) {
+                      [&] { start.startText = NoteText(command.text, closed); })) {
         return Exit(kFailed);
     }
     KeepWindowArguments(command, argc, argv);
@@ -296,13 +236,12 @@ Start RunCommandLine(int& argc, char* argv[]) {
 
 Start TakeClipboard(const Start& start, const std::optional<QString>& text) {
     const platform::OsCoreServices system;
-    StderrReporter reporter(system.encoding());
+    StderrReporter reporter;
     if (start.fromClipboard == FromClipboard::Note) {
         if (!text) {
             WriteText(platform::OutputStream::Error,
                       u"lexbin: このウィンドウシステム（Wayland）では、窓を開かずに"
-                      u"クリップボードを読めません。-platform xcb を付けてください。\n"_s,
-                      system.encoding());
+                      u"クリップボードを読めません。-platform xcb を付けてください。\n"_s);
             return Exit(kNoDisplay);
         }
         return Exit(StoreNote([&] { return BoxText(*text); }, start.importance, system, reporter));

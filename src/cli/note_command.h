@@ -3,10 +3,10 @@
 #include <QString>
 #include <optional>
 
+#include "errors/reporter.h"
 #include "storage/importance.h"
 
 namespace platform {
-class Encoding;
 enum class OutputStream;
 }  // namespace platform
 
@@ -33,8 +33,8 @@ struct Start {
     storage::Importance importance = storage::Importance::None;
 };
 
-// Does the command line's work, before any application object exists: sets the locale from
-// the environment, reads the arguments in its character set, and then for --note reads
+// Does the command line's work, before any application object exists: readies the standard
+// streams (platform/standard_streams.h), reads the arguments as typed, and then for --note reads
 // standard input when asked, stores the note under a QCoreApplication of its own and tells
 // failures on standard error; for --help, --version and bad usage prints their text. For the
 // window it reads the start text (standard input for "--edit -"), and leaves in argc and
@@ -52,9 +52,15 @@ Start RunCommandLine(int& argc, char* argv[]);
 // nothing to store; --edit-clipboard opens the window with an empty box, to paste into.
 Start TakeClipboard(const Start& start, const std::optional<QString>& text);
 
-// Writes `text` to standard output or error in the locale's character set; a character it
+// Writes `text` to standard output or error in the stream's character set; a character it
 // cannot represent is written as "?". Never throws.
-void WriteText(platform::OutputStream stream, const QString& text,
-               const platform::Encoding& encoding) noexcept;
+void WriteText(platform::OutputStream stream, const QString& text) noexcept;
+
+// The command line's reporter: each failure as one line on standard error,
+// "lexbin: エラー番号:N description".
+class StderrReporter final : public errors::Reporter {
+public:
+    void report(const errors::Failure& failure, const QString& location) override;
+};
 
 }  // namespace cli

@@ -37,8 +37,9 @@ std::unique_ptr<DraftStore> NewDraftStore();
 // Switches the note box's input method on.
 std::unique_ptr<InputMethod> NewInputMethod();
 // Calls `stop` on `context`'s thread, from its event loop, when the process is asked to end
-// (SIGTERM, SIGHUP, SIGINT on Linux), for as long as `context` lives. Nothing on Windows,
-// which tells a windowed program of the session's end only through Qt: commitDataRequest
+// (SIGTERM, SIGHUP, SIGINT on Linux; on Windows the stop event that the console launcher sets
+// on Ctrl+C, Ctrl+Break and the console's close), for as long as `context` lives. The end of
+// a Windows session reaches a windowed program only through Qt: commitDataRequest
 // (WM_QUERYENDSESSION), then aboutToQuit (WM_ENDSESSION).
 void WatchStopSignals(QObject& context, std::function<void()> stop);
 // The modal host: Qt's boxes on Linux, the system's MessageBoxW on Windows (both with Qt's

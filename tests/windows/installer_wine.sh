@@ -101,7 +101,7 @@ note "a. silent install: files, Start menu, uninstall entry, PATH; no data file 
 on_wine wine "$(realpath "$setup")" /S >"$E2E_TMP/logs/setup.log" 2>&1 ||
     fail "the installer failed"
 wineserver -w
-for file in lexbin.exe qt.conf Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libstdc++-6.dll \
+for file in lexbin.exe lexbin.com qt.conf Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libstdc++-6.dll \
     libgcc_s_seh-1.dll libwinpthread-1.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll \
     LICENSE.txt licenses/THIRD-PARTY.txt uninstall.exe; do
     [[ -f "$install_unix/$file" ]] || fail "not installed: $install_dir\\$file"
@@ -124,6 +124,9 @@ assert_eq "the user's PATH" "REG_EXPAND_SZ %USERPROFILE%\\bin;$install_dir" \
 path_seen=$(on_wine wine cmd /c echo %PATH% 2>/dev/null | tr -d '\r')
 [[ ";$path_seen;" == *";$install_dir;"* ]] ||
     fail "a new program's PATH lacks the folder: $path_seen"
+# There cmd finds the console launcher, lexbin.com, before lexbin.exe.
+version=$(on_wine wine cmd /c 'cd /d %TEMP% && lexbin --version' 2>/dev/null | tr -d '\r')
+assert_eq "lexbin --version from the PATH" "Lexbin 1.02" "$version"
 
 note "b. the installed program: a note in %LOCALAPPDATA%\\Lexbin, in code page 932"
 start_program "$install_dir\\lexbin.exe"

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/draft_store.h"
+#include "platform/windows/stop_event.h"
 #include "platform/windows/win_draft_store.h"
 #include "platform/windows/win_encoding.h"
 #include "platform/windows/win_text_file.h"
@@ -25,9 +26,11 @@ std::unique_ptr<DraftStore> NewDraftStore() {
     return std::make_unique<WindowsDraftStore>(DraftFolderPath());
 }
 
-void WatchStopSignals(QObject& /*context*/, std::function<void()> /*stop*/) {
-    // No signals to watch: the end of the session reaches the window as commitDataRequest
-    // and aboutToQuit (app/note_guard.cpp).
+// The console launcher's Ctrl+C, Ctrl+Break and console close (lexbin.com sets the event);
+// the end of the session reaches the window as commitDataRequest and aboutToQuit
+// (app/note_guard.cpp).
+void WatchStopSignals(QObject& context, std::function<void()> stop) {
+    WatchStopEvent(context, std::move(stop));
 }
 
 }  // namespace platform
