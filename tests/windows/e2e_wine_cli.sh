@@ -109,7 +109,7 @@ note "--help into a file, into a full disk"
 help=$E2E_TMP/help.txt
 lexbin --help ">$(windows_path "$help")"
 assert_eq "help: status" 0 "$STATUS"
-[[ "$(iconv -f CP932 -t UTF-8 "$help" | head -n1)" == "使い方: lexbin [--edit テキスト]"* ]] ||
+[[ "$(iconv -f CP932 -t UTF-8 "$help" | head -n1)" == "使い方: lexbin [--edit テキスト | --edit-clipboard]" ]] ||
     fail "help: $(head -c 200 "$help" | od -c | head -5)"
 lexbin --help '>Z:\dev\full' "2>$(windows_path "$err")"
 assert_eq "help into a full disk: status" 1 "$STATUS"
