@@ -14,8 +14,9 @@ LEXBIN_RUN_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-translations-l10n li
 # clang with its sanitizer and libFuzzer run-times and llvm-symbolizer, for the sanitizer
 # build; the packaging tools (CPack's DEB generator runs `file` before dpkg-shlibdeps) and
 # their checkers (lintian, hardening-check from devscripts);
-# glibc's locale sources, from which the tests compile the locales they need.
-LEXBIN_TEST_PACKAGES=(libbenchmark-dev xvfb xauth xdotool openbox dbus x11-utils
+# glibc's locale sources, from which the tests compile the locales they need; xclip, which
+# fills the clipboard for the clipboard forms' end-to-end test.
+LEXBIN_TEST_PACKAGES=(libbenchmark-dev xvfb xauth xdotool xclip openbox dbus x11-utils
     weston qt6-wayland clang-14 libclang-rt-14-dev llvm-14 dpkg-dev desktop-file-utils
     appstream file locales lintian devscripts)
 # The sanitizer and fuzz build of scripts/test (LEXBIN_SANITIZE, LEXBIN_FUZZ), beside build/.
